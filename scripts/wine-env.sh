@@ -1,0 +1,47 @@
+# Sourced by the scripts that run Windows programs under Wine: the environment every
+# run shares, and a detached wine server for one prefix.
+
+lsg_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+lsg_build=${BUILD_DIR:-$lsg_root/build}
+
+# No Mono or Gecko installers during prefix creation, and no debug chatter.
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+# Chinese window titles pass through xdotool and the terminal as UTF-8.
+export LANG=${LANG:-C.UTF-8}
+
+# lsg_wine_prefix KIND DIR: makes DIR a ready prefix of KIND (unit or e2e), once.
+lsg_wine_prefix() {
+  bash "$lsg_root/scripts/wine-prefix.sh" "$1" "$2"
+}
+
+# A server started before the programs makes each of them start in tens of
+# milliseconds instead of seconds.
+lsg_wineserver_start() {
+  WINEPREFIX=$1 setsid wineserver -p </dev/null >/dev/null 2>&1 &
+}
+
+# Ends every process of the prefix (and the server), then waits until they are gone.
+lsg_wineserver_stop() {
+  WINEPREFIX=$1 wineserver -k 2>/dev/null || true
+  WINEPREFIX=$1 wineserver -w 2>/dev/null || true
+}
+
+# lsg_timed NAME COMMAND...: runs a step and prints how long it took.
+lsg_timed() {
+  local name=$1 start=$SECONDS status=0
+  shift
+  echo "==> $name"
+  "$@" || status=$?
+  echo "==> $name: $((SECONDS - start)) s$([ $status -eq 0 ] || echo ", FAILED (exit $status)")"
+  return $status
+}
+
+# Configures the Windows cross build. libjpeg is named outright because the toolchain's
+# find-root mode ONLY re-roots the preset's prefix under the mingw sysroot, where it is
+# not found; an explicit cache entry is used as it stands.
+lsg_configure_windows() {
+  local jpeg=$lsg_build/deps/libjpeg-turbo-mingw
+  cmake --preset windows -DJPEG_INCLUDE_DIR="$jpeg/include" \
+    -DJPEG_LIBRARY_RELEASE="$jpeg/lib/libjpeg.a" >/dev/null
+}
