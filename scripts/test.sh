@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# The one command that sets everything up and runs every test tier, stopping at the
+# first tier that fails: native unit tests (with AddressSanitizer and UBSan), the
+# Windows build, the same unit tests cross-built and run under Wine, and the end-to-end
+# tests of the real program under Wine in Xvfb. Safe to run again; needs no display.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
+cd "$lsg_root"
+
+jobs=$(nproc)
+unit_prefix=$lsg_build/wine/unit
+
+# Each step is one && chain: errexit does not apply inside a function called from
+# lsg_timed, so a failure has to end the chain by itself.
+native_tests() {
+  cmake --preset linux >/dev/null && cmake --build --preset linux &&
+    ctest --preset linux -j "$jobs"
+}
+
+windows_build() {
+  lsg_configure_windows && cmake --build --preset windows
+}
+
+wine_prefixes() {
+  local e2e=0 unit=0
+  lsg_wine_prefix unit "$unit_prefix" & local unit_pid=$!
+  lsg_wine_prefix e2e "$lsg_build/wine/e2e" & local e2e_pid=$!
+  wait $unit_pid || unit=$?
+  wait $e2e_pid || e2e=$?
+  [ $unit -eq 0 ] && [ $e2e -eq 0 ]
+}
+
+windows_tests() {
+  local status=0
+  # No display: the unit tests open no windows, and none may wait for a click.
+  (unset DISPLAY; export WINEPREFIX=$unit_prefix
+   lsg_wineserver_start "$unit_prefix" && ctest --preset windows -j "$jobs") || status=$?
+  lsg_wineserver_stop "$unit_prefix"
+  return $status
+}
+
+e2e_tests() {
+  # Debian's pytest and Pillow belong to this interpreter, whatever comes first on PATH.
+  /usr/bin/python3 -m pytest tests/e2e
+}
+
+trap 'lsg_wineserver_stop "$unit_prefix"' INT TERM
+start=$SECONDS
+lsg_timed "set-up" bash scripts/setup.sh
+lsg_timed "native unit tests" native_tests
+lsg_timed "Windows build" windows_build
+lsg_timed "Wine prefixes" wine_prefixes
+lsg_timed "Windows unit tests under Wine" windows_tests
+lsg_timed "end-to-end tests" e2e_tests
+echo "==> all tiers passed in $((SECONDS - start)) s"
