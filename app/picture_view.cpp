@@ -1,0 +1,54 @@
+#include "app/picture_view.h"
+
+#include "picture/decode.h"
+
+namespace lsg {
+
+void fitCanvasToPicture(Application& app) {
+  Form& 主窗口 = app.form("主窗口");
+  Canvas& 画板1 = 主窗口.canvas("画板1");
+  ShapeBox& 内背景 = 主窗口.shapeBox("内背景");
+  ScrollBar& 横向滚动条 = 主窗口.scrollBar("横向滚动条");
+  ScrollBar& 纵向滚动条 = 主窗口.scrollBar("纵向滚动条");
+
+  const Picture picture = 画板1.picture();
+  const int w = pictureWidth(picture);
+  const int h = pictureHeight(picture);
+
+  if (h > 内背景.rect().height) {
+    纵向滚动条.setPosition(1);
+    纵向滚动条.setMaximum(h - 内背景.rect().height);
+    纵向滚动条.setEnabled(true);
+  } else {
+    纵向滚动条.setEnabled(false);
+  }
+  if (w > 内背景.rect().width) {
+    横向滚动条.setPosition(1);
+    横向滚动条.setMaximum(w - 内背景.rect().width);
+    横向滚动条.setEnabled(true);
+  } else {
+    横向滚动条.setEnabled(false);
+  }
+  画板1.move({0, 0, w, h});
+}
+
+void scrollViewHorizontally(Application& app) {
+  Form& 主窗口 = app.form("主窗口");
+  主窗口.canvas("画板1").setLeft(-主窗口.scrollBar("横向滚动条").position());
+}
+
+void scrollViewVertically(Application& app) {
+  Form& 主窗口 = app.form("主窗口");
+  主窗口.canvas("画板1").setTop(-主窗口.scrollBar("纵向滚动条").position());
+}
+
+void clearView(Application& app) {
+  Form& 主窗口 = app.form("主窗口");
+  Canvas& 画板1 = 主窗口.canvas("画板1");
+  画板1.move({0, 0, 0, 0});
+  画板1.clear();
+  主窗口.scrollBar("横向滚动条").setEnabled(false);
+  主窗口.scrollBar("纵向滚动条").setEnabled(false);
+}
+
+}  // namespace lsg

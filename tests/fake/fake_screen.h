@@ -1,0 +1,61 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "capture/screen.h"
+#include "save/save_commands.h"
+
+namespace lsg::fake {
+
+// The screen in memory: the test sets the pointer, what lies under it and what a snapshot
+// of each window gives.
+class FakeScreen : public Screen {
+ public:
+  Size size{1024, 768};
+  Point cursor;
+  WindowHandle under = 0;
+  std::map<WindowHandle, Rect> rects;
+  std::map<WindowHandle, Picture> pictures;  // window 0: the whole screen
+  std::vector<WindowHandle> snapshots;       // in the order they were taken
+  int settles = 0;
+
+  int screenWidth() const override { return size.width; }
+  int screenHeight() const override { return size.height; }
+  int cursorX() const override { return cursor.x; }
+  int cursorY() const override { return cursor.y; }
+  WindowHandle windowFromPoint(Point) const override { return under; }
+  std::optional<Rect> windowRect(WindowHandle window) const override {
+    auto it = rects.find(window);
+    if (it == rects.end()) return std::nullopt;
+    return it->second;
+  }
+  Picture takeSnapshot(WindowHandle window) override {
+    snapshots.push_back(window);
+    auto it = pictures.find(window);
+    return it == pictures.end() ? Picture() : it->second;
+  }
+  void settle() override { ++settles; }
+};
+
+class FakeSavePlatform : public SavePlatform {
+ public:
+  // What the user does in the next dialogs: a path to confirm, or empty to cancel.
+  std::vector<std::string> answers;
+  std::vector<SaveDialogSettings> shown;  // the settings each dialog opened with
+  std::vector<std::string> errors;
+
+  bool showSaveDialog(SaveDialogSettings& settings, WindowHandle) override {
+    shown.push_back(settings);
+    if (answers.empty()) return false;
+    std::string answer = answers.front();
+    answers.erase(answers.begin());
+    if (answer.empty()) return false;
+    settings.fileName = answer;
+    return true;
+  }
+  void showError(WindowHandle, const std::string& message) override { errors.push_back(message); }
+};
+
+}  // namespace lsg::fake

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "ui/application.h"
+#include "ui/window_system.h"
+
+namespace lsg::fake {
+
+// A fatal error of the program, as a test sees it.
+struct FatalError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+struct FakeWindow {
+  Form* form = nullptr;
+  Control* control = nullptr;
+  WindowHandle parent = 0;
+  Rect rect;
+  bool visible = false;
+  bool minimized = false;
+  bool enabled = true;
+  bool topmost = false;
+  int topmostWrites = 0;
+  int invalidations = 0;
+  int moves = 0;
+  int scrollLow = 0;
+  int scrollHigh = 0;
+  int scrollPosition = 0;
+  int periodMs = 0;  // of the timer on this window, if any
+};
+
+// The window system in memory: windows are records, posted messages wait in a queue until
+// the test delivers them, and every call is logged so a test can check the order.
+class FakeWindowSystem : public WindowSystem {
+ public:
+  Application* app = nullptr;  // set by the test; messages are reported to it
+  Size screen{1024, 768};
+  bool refuseForms = false;
+  std::vector<std::string> log;
+
+  Size screenSize() const override { return screen; }
+  WindowHandle createForm(Form& form, Rect outer) override;
+  WindowHandle createControl(Control& control, WindowHandle parent) override;
+  void arrangeZOrder(Form& form) override;
+  void destroy(WindowHandle window) override;
+  void postDestroy(WindowHandle window) override;
+  void postQuit() override;
+  void move(WindowHandle window, Rect rect) override;
+  void show(WindowHandle window, ShowCommand command) override;
+  bool isVisible(WindowHandle window) const override;
+  void enable(WindowHandle window, bool enabled) override;
+  void setTopmost(WindowHandle window, bool topmost) override;
+  void bringForward(WindowHandle window) override;
+  void invalidate(WindowHandle window, bool erase) override;
+  void setScrollRange(WindowHandle scrollBar, int minimum, int maximum) override;
+  void setScrollPosition(WindowHandle scrollBar, int position) override;
+  void startTimer(WindowHandle owner, std::uintptr_t id, int periodMs) override;
+  void runLoop() override;
+  [[noreturn]] void fatal(const std::string& message) override;
+
+  // What the user or the platform does.
+  void close(Form& form);                     // WM_CLOSE, e.g. the close button
+  bool pressEscape(Form& focused, int keys);  // true when it closed the window
+  void tick(Form& form);                      // every timer of the form ticks once
+  void deliverPosted();                       // runs the queue until it is empty
+  bool quitPosted() const { return quitPosted_; }
+
+  FakeWindow& window(WindowHandle handle);
+  const FakeWindow& window(WindowHandle handle) const;
+  bool exists(WindowHandle handle) const { return windows_.count(handle) != 0; }
+
+ private:
+  WindowHandle add(FakeWindow w);
+  std::map<WindowHandle, FakeWindow> windows_;
+  std::deque<std::function<void()>> posted_;
+  std::map<WindowHandle, std::vector<std::uintptr_t>> timers_;
+  WindowHandle next_ = 0x100;
+  bool quitPosted_ = false;
+};
+
+}  // namespace lsg::fake

@@ -1,0 +1,105 @@
+#include "ui/form.h"
+
+#include <cstdlib>
+
+#include "ui/application.h"
+
+namespace lsg {
+
+namespace {
+
+std::unique_ptr<Control> makeControl(Form& form, const ControlDefinition& definition) {
+  switch (definition.kind) {
+    case ControlKind::Canvas:
+      return std::make_unique<Canvas>(form, definition);
+    case ControlKind::ShapeBox:
+      return std::make_unique<ShapeBox>(form, definition);
+    case ControlKind::Label:
+      return std::make_unique<Label>(form, definition);
+    case ControlKind::ScrollBar:
+      return std::make_unique<ScrollBar>(form, definition);
+    case ControlKind::Timer:
+      return std::make_unique<Timer>(form, definition);
+    case ControlKind::SaveDialog:
+      return std::make_unique<SaveDialog>(form, definition);
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+Form::Form(Application& application, const FormDefinition& definition)
+    : Widget(application.windows(), definition.place),
+      application_(application),
+      definition_(definition),
+      background_(BackgroundPicture::Kind::Window),
+      topmost_(definition.topmost) {
+  background_.setMode(definition.pictureMode);
+  background_.assign(definition.picture);
+  controls_.reserve(definition.controls.size());
+  for (const ControlDefinition& c : definition.controls) controls_.push_back(makeControl(*this, c));
+}
+
+Control* Form::find(std::string_view name) const {
+  for (const auto& c : controls_)
+    if (c->name() == name) return c.get();
+  return nullptr;
+}
+
+Control& Form::control(std::string_view name) const {
+  Control* c = find(name);
+  if (!c) fatalNoControl(name);
+  return *c;
+}
+
+Timer* Form::timer(std::uintptr_t id) const {
+  if (id >= controls_.size() || controls_[id]->kind() != ControlKind::Timer) return nullptr;
+  return static_cast<Timer*>(controls_[id].get());
+}
+
+void Form::fatalNoControl(std::string_view name) const {
+  windows().fatal("窗口 " + definition_.name + " 没有部件 " + std::string(name));
+  std::abort();  // fatal() never returns; this only tells the compiler
+}
+
+void Form::setPicture(const Picture& picture) {
+  background_.assign(picture);
+  if (handle()) windows().invalidate(handle(), true);
+}
+
+void Form::setTopmost(bool on) {
+  topmost_ = on;
+  if (handle()) windows().setTopmost(handle(), on);
+}
+
+void Form::destroy() {
+  if (handle()) windows().postDestroy(handle());
+}
+
+void Form::raiseCreated() {
+  if (definition_.onCreated) definition_.onCreated(*this);
+}
+
+void Form::raiseAboutToBeDestroyed() {
+  if (definition_.onAboutToBeDestroyed) definition_.onAboutToBeDestroyed(*this);
+}
+
+void Form::leftDown(const MouseEvent& event) {
+  if (definition_.onLeftDown) definition_.onLeftDown(*this, event);
+}
+
+void Form::mouseMove(const MouseEvent& event) {
+  if (definition_.onMouseMove) definition_.onMouseMove(*this, event);
+}
+
+void Form::leftUp(const MouseEvent& event) {
+  if (definition_.onLeftUp) definition_.onLeftUp(*this, event);
+}
+
+void Form::menuChosen(std::size_t menu, std::size_t item) {
+  if (menu >= definition_.menus.size() || item >= definition_.menus[menu].items.size()) return;
+  const MenuItem& chosen = definition_.menus[menu].items[item];
+  if (chosen.onChoose) chosen.onChoose(*this);
+}
+
+}  // namespace lsg
