@@ -1,0 +1,191 @@
+// The file operations of save/file_io.h on Windows: wide API throughout, UTF-8 paths
+// converted at this boundary.
+
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <string>
+
+#include "save/file_io.h"
+
+namespace lsg {
+namespace {
+
+constexpr DWORD kTempPathLimit = 260;
+
+std::wstring widen(const std::string& text) {
+  if (text.empty()) return {};
+  const int size = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
+                                       static_cast<int>(text.size()), nullptr, 0);
+  if (size <= 0) return {};
+  std::wstring wide(static_cast<std::size_t>(size), L'\0');
+  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
+                      wide.data(), size);
+  return wide;
+}
+
+std::string narrow(const wchar_t* text, int length) {
+  if (length <= 0) return {};
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
+  if (size <= 0) return {};
+  std::string utf8(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text, length, utf8.data(), size, nullptr, nullptr);
+  return utf8;
+}
+
+// The system's own text for the error, in the user's language, without its line end.
+WriteResult failure(DWORD error) {
+  wchar_t* text = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::string reason = narrow(text, static_cast<int>(length));
+  if (text != nullptr) LocalFree(text);
+  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' ||
+                             reason.back() == ' ' || reason.back() == '.')) {
+    reason.pop_back();
+  }
+  if (reason.empty()) reason = "错误 " + std::to_string(error);
+  return {false, reason};
+}
+
+std::wstring folderOf(const std::wstring& path) {
+  const auto cut = path.find_last_of(L"\\/:");
+  return cut == std::wstring::npos ? std::wstring() : path.substr(0, cut + 1);
+}
+
+// CREATE_NEW so that a stray file of the same name is never written through; share
+// mode 0 as for any file this program writes. The name is short so that a long
+// target name still leaves room under MAX_PATH.
+HANDLE createUniqueFile(const std::wstring& folder, std::wstring& name) {
+  static unsigned counter = 0;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    wchar_t leaf[40];
+    swprintf(leaf, 40, L"~lsg%08x%04x.tmp", static_cast<unsigned>(GetCurrentProcessId()),
+             ++counter & 0xFFFFu);
+    name = folder + leaf;
+    HANDLE handle = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return handle;
+  }
+  SetLastError(ERROR_FILE_EXISTS);
+  return INVALID_HANDLE_VALUE;
+}
+
+}  // namespace
+
+ReplacementFile::~ReplacementFile() { discard(); }
+
+WriteResult ReplacementFile::open(const std::string& target) {
+  discard();
+  const std::wstring wideTarget = widen(target);
+  if (wideTarget.empty()) return {false, "没有文件名"};
+  std::wstring wideTemporary;
+  HANDLE handle = createUniqueFile(folderOf(wideTarget), wideTemporary);
+  if (handle == INVALID_HANDLE_VALUE) return failure(GetLastError());
+  temporary_ = narrow(wideTemporary.c_str(), static_cast<int>(wideTemporary.size()));
+  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_BINARY);
+  if (fd < 0) {
+    CloseHandle(handle);
+    discard();
+    return failure(ERROR_TOO_MANY_OPEN_FILES);
+  }
+  file_ = _fdopen(fd, "wb");
+  if (file_ == nullptr) {
+    _close(fd);
+    discard();
+    return failure(ERROR_TOO_MANY_OPEN_FILES);
+  }
+  target_ = target;
+  return {true, {}};
+}
+
+WriteResult ReplacementFile::commit() {
+  if (file_ == nullptr) return {false, "文件没有打开"};
+  SetLastError(ERROR_SUCCESS);
+  DWORD error = ERROR_SUCCESS;
+  if (std::fflush(file_) != 0 || std::ferror(file_) ||
+      !FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file_))))) {
+    error = GetLastError() != ERROR_SUCCESS ? GetLastError() : ERROR_WRITE_FAULT;
+  }
+  const int closed = std::fclose(file_);
+  file_ = nullptr;
+  if (error == ERROR_SUCCESS && closed != 0) error = ERROR_WRITE_FAULT;
+  if (error == ERROR_SUCCESS && !MoveFileExW(widen(temporary_).c_str(), widen(target_).c_str(),
+                                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    error = GetLastError();
+  }
+  if (error != ERROR_SUCCESS) {
+    discard();
+    return failure(error);
+  }
+  temporary_.clear();
+  return {true, {}};
+}
+
+void ReplacementFile::discard() {
+  if (file_ != nullptr) std::fclose(file_);
+  file_ = nullptr;
+  if (!temporary_.empty()) DeleteFileW(widen(temporary_).c_str());
+  temporary_.clear();
+}
+
+WriteResult writeBytesToFile(const std::string& path,
+                             std::span<const std::span<const std::uint8_t>> blocks) {
+  if (path.empty()) return {false, "没有文件名"};
+  ReplacementFile out;
+  if (auto opened = out.open(path); !opened.ok) return opened;
+  for (const auto block : blocks) {
+    if (block.empty()) continue;
+    SetLastError(ERROR_SUCCESS);
+    if (std::fwrite(block.data(), 1, block.size(), out.file()) != block.size()) {
+      return failure(GetLastError() != ERROR_SUCCESS ? GetLastError() : ERROR_WRITE_FAULT);
+    }
+  }
+  return out.commit();
+}
+
+std::optional<std::string> tempFolderPath() {
+  wchar_t buffer[kTempPathLimit];
+  // The result counts characters without the terminator on success, and the size
+  // needed with it when the buffer is too small.
+  const DWORD length = GetTempPathW(kTempPathLimit, buffer);
+  if (length == 0 || length >= kTempPathLimit) return std::nullopt;
+  std::string path = narrow(buffer, static_cast<int>(length));
+  if (path.empty()) return std::nullopt;
+  if (path.back() != '\\') path += '\\';
+  return path;
+}
+
+bool fileExists(const std::string& path) {
+  const std::wstring wide = widen(path);
+  if (wide.empty()) return false;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(wide.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  FindClose(search);
+  return true;
+}
+
+std::FILE* openFile(const std::string& path, const char* mode) {
+  const std::wstring widePath = widen(path);
+  const std::wstring wideMode = widen(mode);
+  if (widePath.empty() || wideMode.empty()) return nullptr;
+  return _wfopen(widePath.c_str(), wideMode.c_str());
+}
+
+std::optional<std::uint64_t> fileSize(std::FILE* file) {
+  if (file == nullptr) return std::nullopt;
+  const long long size = _filelengthi64(_fileno(file));
+  if (size < 0) return std::nullopt;
+  return static_cast<std::uint64_t>(size);
+}
+
+bool removeFile(const std::string& path) {
+  const std::wstring wide = widen(path);
+  return !wide.empty() && DeleteFileW(wide.c_str()) != 0;
+}
+
+}  // namespace lsg

@@ -1,0 +1,69 @@
+#pragma once
+
+// Files as the save commands and the JPEG conversion use them. Every path is UTF-8;
+// the Windows side converts it to UTF-16 and uses the wide API, so names outside the
+// machine's code page (Chinese folders on an English Windows) work.
+// Implemented by platform/posix/file_posix.cpp and platform/win32/file_win.cpp.
+
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace lsg {
+
+struct WriteResult {
+  bool ok = false;
+  std::string reason;  // short cause for the error message box; empty when ok
+};
+
+// A new file written beside a target and moved over it on commit, so that a save that
+// fails half-way never destroys the file that was there. Not copyable; the destructor
+// closes and removes a file that was not committed.
+class ReplacementFile {
+ public:
+  ReplacementFile() = default;
+  ~ReplacementFile();
+  ReplacementFile(const ReplacementFile&) = delete;
+  ReplacementFile& operator=(const ReplacementFile&) = delete;
+
+  // Creates the new file in the target's folder, opened for binary writing.
+  WriteResult open(const std::string& target);
+  std::FILE* file() const { return file_; }
+  // Flushes and closes the new file, then replaces the target with it. On failure the
+  // new file is removed and the target keeps its content.
+  WriteResult commit();
+  // Closes and removes the new file; the target is left as it is.
+  void discard();
+
+ private:
+  std::string target_;
+  std::string temporary_;
+  std::FILE* file_ = nullptr;
+};
+
+// Creates or replaces `path` with the blocks in order (an empty block writes nothing).
+// The target is replaced only when every block was written and the file closed; on
+// any failure an existing target keeps its content and no partial file stays behind.
+// An empty path fails without touching anything.
+WriteResult writeBytesToFile(const std::string& path,
+                             std::span<const std::span<const std::uint8_t>> blocks);
+
+// The system's temporary folder ending in its path separator, or nullopt when the
+// system has none or it does not fit in 260 characters.
+std::optional<std::string> tempFolderPath();
+
+// True when something (a file or a folder) exists at `path`.
+bool fileExists(const std::string& path);
+
+// fopen with a UTF-8 path; nullptr on failure.
+std::FILE* openFile(const std::string& path, const char* mode);
+
+// Size in bytes of an open file, or nullopt when the system cannot tell.
+std::optional<std::uint64_t> fileSize(std::FILE* file);
+
+// Removes a file; false when nothing was removed.
+bool removeFile(const std::string& path);
+
+}  // namespace lsg

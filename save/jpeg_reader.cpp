@@ -1,0 +1,62 @@
+#include <cstdio>
+#include <memory>
+
+#include "save/file_io.h"
+#include "save/image_readers.h"
+#include "save/jpeg_errors.h"
+
+namespace lsg {
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// The setjmp and every libjpeg call of the reader; only trivially destructible locals.
+bool decodeJpeg(std::FILE* file, DecodedImage& image) {
+  jpeg_decompress_struct info{};
+  JpegErrorManager errors{};
+  info.err = useJpegErrorManager(errors);
+  if (setjmp(errors.jump)) {
+    jpeg_destroy_decompress(&info);
+    return false;
+  }
+  jpeg_create_decompress(&info);
+  jpeg_stdio_src(&info, file);
+  jpeg_read_header(&info, TRUE);
+  jpeg_start_decompress(&info);
+  const int components = info.output_components;
+  if ((components != 1 && components != 3) ||
+      !allocateImage(image, info.output_width, info.output_height, components)) {
+    jpeg_destroy_decompress(&info);
+    return false;
+  }
+  while (info.output_scanline < info.output_height) {
+    JSAMPROW row = image.row(info.output_scanline);
+    if (jpeg_read_scanlines(&info, &row, 1) != 1) {
+      jpeg_destroy_decompress(&info);
+      return false;
+    }
+  }
+  jpeg_destroy_decompress(&info);
+  return true;
+}
+
+}  // namespace
+
+bool readJpegFile(const std::string& path, DecodedImage& image) {
+  image = DecodedImage{};
+  std::unique_ptr<std::FILE, FileCloser> file(openFile(path, "rb"));
+  if (!file) return false;
+  unsigned char signature[2];
+  if (std::fread(signature, 1, 2, file.get()) != 2 || signature[0] != 0xFF ||
+      signature[1] != 0xD8) {
+    return false;
+  }
+  std::rewind(file.get());
+  if (decodeJpeg(file.get(), image)) return true;
+  image = DecodedImage{};
+  return false;
+}
+
+}  // namespace lsg
