@@ -1,0 +1,154 @@
+#include "picture/jpeg_decode.h"
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstddef>
+#include <cstdio>
+#include <limits>
+#include <new>
+#include <vector>
+
+#include <jpeglib.h>
+
+#ifndef JCS_EXTENSIONS
+#error "decoding straight into 0x00RRGGBB rows needs libjpeg-turbo's JCS_EXT_BGRX"
+#endif
+
+namespace lsg {
+
+namespace {
+
+struct ErrorManager {
+  jpeg_error_mgr base;  // first, so that cinfo->err points at the whole struct
+  std::jmp_buf jump;
+};
+
+[[noreturn]] void jumpBack(j_common_ptr cinfo) {
+  std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1);
+}
+
+// libjpeg would print warnings (such as a truncated stream) on stderr.
+void stayQuiet(j_common_ptr) {}
+
+// Where decoded rows go. It lives outside the function that holds the setjmp, so that no
+// object owning memory sits between setjmp and a longjmp.
+class RowSink {
+ public:
+  // Called once the output size is known; the first row's address, or nullptr to refuse.
+  virtual std::uint32_t* start(int width, int height) noexcept = 0;
+  // Pixels from one row to the next; 0 makes every row land on the first.
+  virtual std::size_t pitch() const = 0;
+
+ protected:
+  ~RowSink() = default;
+};
+
+class ImageSink final : public RowSink {
+ public:
+  explicit ImageSink(DecodedImage& image) : image_(image) {}
+  std::uint32_t* start(int width, int height) noexcept override {
+    try {
+      image_.pixels.resize(static_cast<std::size_t>(width) * height);
+    } catch (const std::bad_alloc&) {
+      return nullptr;  // too large for the memory left: undecodable, never fatal
+    }
+    image_.width = width;
+    image_.height = height;
+    return image_.pixels.data();
+  }
+  std::size_t pitch() const override { return static_cast<std::size_t>(image_.width); }
+
+ private:
+  DecodedImage& image_;
+};
+
+class MeasureSink final : public RowSink {
+ public:
+  std::uint32_t* start(int width, int height) noexcept override {
+    try {
+      row_.resize(static_cast<std::size_t>(width));
+    } catch (const std::bad_alloc&) {
+      return nullptr;
+    }
+    size_ = {width, height};
+    return row_.data();
+  }
+  std::size_t pitch() const override { return 0; }
+  Size size() const { return size_; }
+
+ private:
+  std::vector<std::uint32_t> row_;
+  Size size_;
+};
+
+// Rows handed to libjpeg per call; several at once spare it a copy through its own row
+// buffer when it upsamples two rows together.
+constexpr int kRowsPerCall = 16;
+
+// Everything that touches libjpeg, and the setjmp that its errors return to. Only
+// trivially destructible locals live here.
+bool decompress(std::span<const std::uint8_t> bytes, RowSink& sink) {
+  if (bytes.size() > std::numeric_limits<unsigned long>::max()) return false;
+  jpeg_decompress_struct cinfo;
+  ErrorManager error;
+  cinfo.err = jpeg_std_error(&error.base);
+  error.base.error_exit = jumpBack;
+  error.base.output_message = stayQuiet;
+  if (setjmp(error.jump)) {
+    jpeg_destroy_decompress(&cinfo);
+    return false;
+  }
+  jpeg_create_decompress(&cinfo);
+  jpeg_mem_src(&cinfo, bytes.data(), static_cast<unsigned long>(bytes.size()));
+  bool ok = jpeg_read_header(&cinfo, TRUE) == JPEG_HEADER_OK &&
+            (cinfo.out_color_space == JCS_GRAYSCALE || cinfo.out_color_space == JCS_RGB) &&
+            std::uint64_t{cinfo.image_width} * cinfo.image_height <= kMaxPicturePixels;
+  std::uint32_t* first = nullptr;
+  if (ok) {
+    // libjpeg-turbo writes B, G, R, X: the 0x00RRGGBB word but for X, which it leaves
+    // undefined and which is cleared below.
+    cinfo.out_color_space = JCS_EXT_BGRX;
+    jpeg_calc_output_dimensions(&cinfo);
+    first = sink.start(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height));
+    ok = first != nullptr;
+  }
+  if (ok) {
+    jpeg_start_decompress(&cinfo);
+    const std::size_t pitch = sink.pitch();
+    const std::size_t width = cinfo.output_width;
+    JSAMPROW rows[kRowsPerCall];
+    while (cinfo.output_scanline < cinfo.output_height) {
+      const JDIMENSION top = cinfo.output_scanline;
+      const JDIMENSION want = std::min<JDIMENSION>(kRowsPerCall, cinfo.output_height - top);
+      for (JDIMENSION i = 0; i < want; ++i) {
+        rows[i] = reinterpret_cast<JSAMPROW>(first + pitch * (top + i));
+      }
+      const JDIMENSION got = jpeg_read_scanlines(&cinfo, rows, want);
+      for (JDIMENSION r = 0; r < got; ++r) {
+        auto* row = reinterpret_cast<std::uint32_t*>(rows[r]);
+        for (std::size_t x = 0; x < width; ++x) row[x] &= 0x00FFFFFF;
+      }
+      if (got == 0) break;  // a memory source never suspends; guard against a stall anyway
+    }
+    ok = cinfo.output_scanline == cinfo.output_height;
+  }
+  jpeg_destroy_decompress(&cinfo);
+  return ok;
+}
+
+}  // namespace
+
+std::optional<DecodedImage> decodeJpeg(std::span<const std::uint8_t> bytes) {
+  DecodedImage image;
+  ImageSink sink(image);
+  if (!decompress(bytes, sink)) return {};
+  return image;
+}
+
+std::optional<Size> measureJpeg(std::span<const std::uint8_t> bytes) {
+  MeasureSink sink;
+  if (!decompress(bytes, sink)) return {};
+  return sink.size();
+}
+
+}  // namespace lsg
