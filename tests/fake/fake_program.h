@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/program.h"
+#include "fake/fake_save.h"
 #include "fake/fake_screen.h"
 #include "fake/fake_window_system.h"
 

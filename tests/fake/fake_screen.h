@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "capture/screen.h"
-#include "save/save_commands.h"
 
 namespace lsg::fake {
 
@@ -37,25 +36,6 @@ class FakeScreen : public Screen {
     return it == pictures.end() ? Picture() : it->second;
   }
   void settle() override { ++settles; }
-};
-
-class FakeSavePlatform : public SavePlatform {
- public:
-  // What the user does in the next dialogs: a path to confirm, or empty to cancel.
-  std::vector<std::string> answers;
-  std::vector<SaveDialogSettings> shown;  // the settings each dialog opened with
-  std::vector<std::string> errors;
-
-  bool showSaveDialog(SaveDialogSettings& settings, WindowHandle) override {
-    shown.push_back(settings);
-    if (answers.empty()) return false;
-    std::string answer = answers.front();
-    answers.erase(answers.begin());
-    if (answer.empty()) return false;
-    settings.fileName = answer;
-    return true;
-  }
-  void showError(WindowHandle, const std::string& message) override { errors.push_back(message); }
 };
 
 }  // namespace lsg::fake
