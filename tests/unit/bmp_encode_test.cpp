@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -167,10 +169,13 @@ TEST(BmpCrop, NothingLeftOrNotASnapshotGivesTheEmptyPicture) {
     EXPECT_TRUE(cropSnapshot(bmp, r).empty()) << r.left << "," << r.top;
   }
 
-  std::vector<std::uint8_t> bytes(bmp.bytes().begin(), bmp.bytes().end());
-  auto with = [&bytes](std::size_t at, std::uint32_t value, int n) {
-    auto copy = bytes;
-    for (int i = 0; i < n; ++i) copy[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+  const std::vector<std::uint8_t> bytes(bmp.bytes().begin(), bmp.bytes().end());
+  auto with = [&bytes](std::size_t at, std::uint32_t value, std::size_t n) {
+    std::vector<std::uint8_t> copy(bytes);
+    const std::uint8_t le[4] = {
+        static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+        static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+    std::copy_n(le, n, copy.begin() + static_cast<std::ptrdiff_t>(at));
     return Picture(std::move(copy));
   };
   const Picture notSnapshots[] = {
