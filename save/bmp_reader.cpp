@@ -61,7 +61,8 @@ bool parseInfoBlock(const unsigned char* block, std::uint32_t blockSize, BmpLayo
 
 // Reads the rows straight into the image: each row's B, G, R bytes land in place and
 // are swapped there, the 0-3 padding bytes go to a scratch buffer.
-bool readRows(std::FILE* file, const BmpLayout& layout, std::size_t padding, DecodedImage& image) {
+bool readRows(std::FILE* file, const BmpLayout& layout, std::size_t padding,
+              ConversionImage& image) {
   const std::size_t pixelBytes = image.rowBytes();
   unsigned char scratch[4];
   for (std::uint64_t i = 0; i < layout.height; ++i) {
@@ -74,7 +75,7 @@ bool readRows(std::FILE* file, const BmpLayout& layout, std::size_t padding, Dec
   return true;
 }
 
-bool decodeBmp(std::FILE* file, DecodedImage& image) {
+bool decodeBmp(std::FILE* file, ConversionImage& image) {
   unsigned char header[kFileHeaderSize];
   if (std::fread(header, 1, sizeof header, file) != sizeof header) return false;
   if (header[0] != 'B' || (header[1] != 'M' && header[1] != 'A')) return false;
@@ -106,11 +107,11 @@ bool decodeBmp(std::FILE* file, DecodedImage& image) {
 
 }  // namespace
 
-bool readBmpFile(const std::string& path, DecodedImage& image) {
-  image = DecodedImage{};
+bool readBmpFile(const std::string& path, ConversionImage& image) {
+  image = ConversionImage{};
   std::unique_ptr<std::FILE, FileCloser> file(openFile(path, "rb"));
   if (file && decodeBmp(file.get(), image)) return true;
-  image = DecodedImage{};
+  image = ConversionImage{};
   return false;
 }
 

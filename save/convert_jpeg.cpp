@@ -15,7 +15,7 @@ int convertToJpeg(const std::string& source, const std::string& target, bool gra
   if (!fileExists(source)) return kJpegSourceMissing;
   // TIFF, PNG, PCX and Photo CD sources are not read: this program only ever hands
   // over a JPEG stream, a 24-bit BMP file or an empty file.
-  DecodedImage image;
+  ConversionImage image;
   if (!readJpegFile(source, image) && !readBmpFile(source, image)) return kJpegSourceUnreadable;
   const JpegSettings settings{grayscale, quality, optimize, smoothing};
   return writeJpegFile(target, image, settings) ? kJpegWritten : kJpegTargetFailed;

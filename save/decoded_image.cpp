@@ -4,9 +4,9 @@
 
 namespace lsg {
 
-bool allocateImage(DecodedImage& image, std::uint64_t width, std::uint64_t height,
+bool allocateImage(ConversionImage& image, std::uint64_t width, std::uint64_t height,
                    int components) noexcept {
-  image = DecodedImage{};
+  image = ConversionImage{};
   if (width == 0 || height == 0 || width > kMaxImageSide || height > kMaxImageSide) return false;
   if (components != 1 && components != 3) return false;
   // Both sides are at most 65500, so the product cannot overflow 64 bits.

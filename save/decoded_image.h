@@ -14,7 +14,7 @@ inline constexpr std::uint64_t kMaxImageBytes = std::uint64_t{1} << 30;
 
 // A picture decoded for one conversion: rows from the top, each pixel R, G, B
 // (3 components) or one grey byte (1 component), rows packed without padding.
-struct DecodedImage {
+struct ConversionImage {
   int width = 0;
   int height = 0;
   int components = 0;
@@ -30,7 +30,7 @@ struct DecodedImage {
 // Gives `image` uninitialised pixels for the size; false, leaving it empty, when a
 // side is 0 or beyond the bounds above or memory is short. Never throws, so it is safe
 // to call between setjmp and libjpeg calls.
-bool allocateImage(DecodedImage& image, std::uint64_t width, std::uint64_t height,
+bool allocateImage(ConversionImage& image, std::uint64_t width, std::uint64_t height,
                    int components) noexcept;
 
 }  // namespace lsg

@@ -10,10 +10,10 @@
 namespace lsg {
 
 // A JPEG stream (FF D8) decoded with libjpeg's defaults into 3 or 1 components.
-bool readJpegFile(const std::string& path, DecodedImage& image);
+bool readJpegFile(const std::string& path, ConversionImage& image);
 
 // An uncompressed 24-bit BMP file ("BM" or "BA"; core or info header; bottom-up or
 // top-down) into R, G, B rows from the top.
-bool readBmpFile(const std::string& path, DecodedImage& image);
+bool readBmpFile(const std::string& path, ConversionImage& image);
 
 }  // namespace lsg

@@ -13,7 +13,7 @@ struct FileCloser {
 };
 
 // The setjmp and every libjpeg call of the reader; only trivially destructible locals.
-bool decodeJpeg(std::FILE* file, DecodedImage& image) {
+bool decodeJpeg(std::FILE* file, ConversionImage& image) {
   jpeg_decompress_struct info{};
   JpegErrorManager errors{};
   info.err = useJpegErrorManager(errors);
@@ -44,8 +44,8 @@ bool decodeJpeg(std::FILE* file, DecodedImage& image) {
 
 }  // namespace
 
-bool readJpegFile(const std::string& path, DecodedImage& image) {
-  image = DecodedImage{};
+bool readJpegFile(const std::string& path, ConversionImage& image) {
+  image = ConversionImage{};
   std::unique_ptr<std::FILE, FileCloser> file(openFile(path, "rb"));
   if (!file) return false;
   unsigned char signature[2];
@@ -55,7 +55,7 @@ bool readJpegFile(const std::string& path, DecodedImage& image) {
   }
   std::rewind(file.get());
   if (decodeJpeg(file.get(), image)) return true;
-  image = DecodedImage{};
+  image = ConversionImage{};
   return false;
 }
 

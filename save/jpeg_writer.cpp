@@ -23,7 +23,7 @@ void greyRowToRgb(const std::uint8_t* grey, std::uint8_t* rgb, int width) {
 
 // One input row as the encoder wants it: the image's own row when the depth matches,
 // else converted into `converted` (one row, allocated by the caller).
-JSAMPROW inputRow(const DecodedImage& image, int outputComponents, JDIMENSION y,
+JSAMPROW inputRow(const ConversionImage& image, int outputComponents, JDIMENSION y,
                   std::uint8_t* converted) {
   const std::uint8_t* row = image.row(y);
   if (image.components == outputComponents) return const_cast<JSAMPROW>(row);
@@ -36,7 +36,7 @@ JSAMPROW inputRow(const DecodedImage& image, int outputComponents, JDIMENSION y,
 }
 
 // The setjmp and every libjpeg call of the writer; only trivially destructible locals.
-bool encodeJpeg(std::FILE* out, const DecodedImage& image, const JpegSettings& settings,
+bool encodeJpeg(std::FILE* out, const ConversionImage& image, const JpegSettings& settings,
                 std::uint8_t* converted) {
   jpeg_compress_struct info{};
   JpegErrorManager errors{};
@@ -78,7 +78,7 @@ bool encodeJpeg(std::FILE* out, const DecodedImage& image, const JpegSettings& s
 
 }  // namespace
 
-bool writeJpegFile(const std::string& target, const DecodedImage& image,
+bool writeJpegFile(const std::string& target, const ConversionImage& image,
                    const JpegSettings& settings) {
   if (image.width < 1 || image.height < 1 || !image.pixels) return false;
   const int outputComponents = settings.grayscale ? 1 : 3;

@@ -19,7 +19,7 @@ struct JpegSettings {
 // Y (0.299 R + 0.587 G + 0.114 B), and a grey one a colour one by repeating the
 // grey. The target is replaced only when the whole stream was written; false, with
 // the target as it was, otherwise (also for an empty image).
-bool writeJpegFile(const std::string& target, const DecodedImage& image,
+bool writeJpegFile(const std::string& target, const ConversionImage& image,
                    const JpegSettings& settings);
 
 }  // namespace lsg

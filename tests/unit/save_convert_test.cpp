@@ -277,7 +277,7 @@ TEST(SaveBmpReader, DecodesRowsFromTheTopInRgbForEveryLayout) {
       shape.height = 3;
       const std::string path = folder.file("p.bmp");
       writeAll(path, makeBmp(shape));
-      DecodedImage image;
+      ConversionImage image;
       ASSERT_TRUE(readBmpFile(path, image)) << "width " << width;
       ASSERT_EQ(image.width, width);
       ASSERT_EQ(image.height, 3);
@@ -474,7 +474,7 @@ TEST_F(SaveConvertToJpeg, RedTopAndBlueBottomStayInPlace) {
               kJpegWritten);
     const std::string path = folder.file("check.jpg");
     writeAll(path, jpeg);
-    DecodedImage image;
+    ConversionImage image;
     ASSERT_TRUE(readJpegFile(path, image));
     ASSERT_EQ(image.components, 3);
     for (const int x : {0, 7, 15}) {
@@ -491,7 +491,7 @@ TEST_F(SaveConvertToJpeg, GreyscaleIsOneComponentWithTheLumaOfTheColour) {
   EXPECT_EQ(frameOf(jpeg).components, 1);
   const std::string path = folder.file("grey.jpg");
   writeAll(path, jpeg);
-  DecodedImage image;
+  ConversionImage image;
   ASSERT_TRUE(readJpegFile(path, image));
   ASSERT_EQ(image.components, 1);
   EXPECT_NEAR(image.row(4)[4], 117, 3);  // 0.587 x 200
