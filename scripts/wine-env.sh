@@ -16,9 +16,13 @@ lsg_wine_prefix() {
 }
 
 # A server started before the programs makes each of them start in tens of
-# milliseconds instead of seconds.
+# milliseconds instead of seconds. wineserver puts itself in the background once it
+# accepts clients. Then wineboot starts the prefix's services with no output: the
+# services started by the first program instead would inherit its output pipe and
+# keep it open, and CTest, reading that pipe to its end, would wait until its timeout.
 lsg_wineserver_start() {
-  WINEPREFIX=$1 setsid wineserver -p </dev/null >/dev/null 2>&1 &
+  WINEPREFIX=$1 setsid -w wineserver -p </dev/null >/dev/null 2>&1 &&
+    WINEPREFIX=$1 wine wineboot </dev/null >/dev/null 2>&1
 }
 
 # Ends every process of the prefix (and the server), then waits until they are gone.

@@ -176,21 +176,23 @@ class Session:
         self.programs: list[Program] = []
         self.current_test = "session"
         self._shots = 0
-        # Detached, so that it outlives each program and later starts are quick.
-        self.server = subprocess.Popen(["wineserver", "-p", "-f"], env=self.env,
-                                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                       stderr=subprocess.DEVNULL, start_new_session=True)
+        # A persistent server makes each launch quick. wineserver goes to the background
+        # by itself once it accepts clients, so the first program cannot start a second.
+        # wineboot then starts the prefix's services and desktop, so that they do not
+        # inherit the first program's log (and its start is not slower than the rest).
+        for command in (["wineserver", "-p"], ["wine", "wineboot"]):
+            subprocess.run(command, env=self.env, check=True, stdin=subprocess.DEVNULL,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                           start_new_session=True, timeout=120)
 
     def close(self) -> None:
         for program in self.programs:
             program.kill()
-        # Ends what the programs left in this prefix (the desktop, services), then the
-        # server itself, which was started in the foreground mode and so is our child.
-        subprocess.run(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)
-        try:
-            self.server.wait(10)
-        except subprocess.TimeoutExpired:
-            stop_process(self.server)
+        # Ends what the programs left in this prefix (the desktop, services) and the
+        # server, and waits for them, before the screen they draw on goes away.
+        for flag in ("-k", "-w"):
+            subprocess.run(["wineserver", flag], env=self.env, stderr=subprocess.DEVNULL,
+                           timeout=30)
         self.xvfb.stop()
         self._lock.close()
 

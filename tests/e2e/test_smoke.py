@@ -26,10 +26,15 @@ def test_main_window_opens_centred_and_esc_ends_the_program(desktop, app):
     if side == 0:
         assert (geometry.width, geometry.height) == OUTER_SIZE
 
-    # The window is really drawn there, not only mapped: its title bar differs from
-    # the desktop around it.
-    screen = desktop.screenshot()
-    assert screen.getpixel((left + 100, top + 8)) != screen.getpixel((left + 100, top - 8))
+    # The window is really drawn there, not only mapped (it maps before it paints): its
+    # title bar comes to differ from the desktop just above it.
+    def title_bar_and_desktop():
+        screen = desktop.screenshot()
+        return screen.getpixel((left + 100, top + 8)), screen.getpixel((left + 100, top - 8))
+
+    desktop.wait_for(lambda: len(set(title_bar_and_desktop())) == 2,
+                     describe=lambda: f"the title bar drawn (title bar and desktop pixels: "
+                     f"{title_bar_and_desktop()})")
 
     desktop.key("Escape")
     assert app.wait_exit() == 0
