@@ -27,22 +27,13 @@ void put32(std::uint8_t* at, std::uint32_t value) {
 }
 
 // The pixels of one row as B, G, R triples; the pad bytes after them are left alone.
+// Plain byte stores: g++ vectorises this loop into shuffles, which measured twice as fast
+// as packing four pixels into three words by hand.
 void packRow(const std::uint32_t* src, std::uint8_t* dst, int width) {
-  int x = 0;
-  // Four pixels make three little-endian words: B0 G0 R0 B1 | G1 R1 B2 G2 | R2 B3 G3 R3.
-  for (; x + 4 <= width; x += 4, src += 4, dst += 12) {
-    const std::uint32_t p0 = src[0] & 0xFFFFFF;
-    const std::uint32_t p1 = src[1] & 0xFFFFFF;
-    const std::uint32_t p2 = src[2] & 0xFFFFFF;
-    const std::uint32_t p3 = src[3] & 0xFFFFFF;
-    const std::uint32_t words[3] = {p0 | (p1 << 24), (p1 >> 8) | (p2 << 16),
-                                    (p2 >> 16) | (p3 << 8)};
-    std::memcpy(dst, words, sizeof words);
-  }
-  for (; x < width; ++x, ++src, dst += 3) {
-    dst[0] = static_cast<std::uint8_t>(*src);
-    dst[1] = static_cast<std::uint8_t>(*src >> 8);
-    dst[2] = static_cast<std::uint8_t>(*src >> 16);
+  for (int x = 0; x < width; ++x) {
+    dst[3 * x] = static_cast<std::uint8_t>(src[x]);
+    dst[3 * x + 1] = static_cast<std::uint8_t>(src[x] >> 8);
+    dst[3 * x + 2] = static_cast<std::uint8_t>(src[x] >> 16);
   }
 }
 
