@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "app/program.h"
 #include "fake/fake_save.h"
 #include "fake/fake_screen.h"
@@ -11,6 +13,7 @@ namespace lsg::fake {
 struct FakeProgram {
   explicit FakeProgram(Picture startup = {}) : program(windows, screen, save, std::move(startup)) {
     windows.app = &program.app;
+    screen.rectOf = [this](WindowHandle h) { return screenRect(h); };
     initSharedState(program.state);
     program.app.load(program.mainWindow);
     program.app.enterLoop();
@@ -18,6 +21,20 @@ struct FakeProgram {
 
   Form& mainWindow() { return program.app.form("主窗口"); }
   FakeWindow& windowOf(const Widget& w) { return windows.window(w.handle()); }
+
+  // A window's outer rectangle on the screen, as GetWindowRect gives it: a control's place
+  // added up through its parents. Forms here have their client area at their outer origin,
+  // as the borderless overlays do.
+  std::optional<Rect> screenRect(WindowHandle handle) const {
+    if (!windows.exists(handle)) return std::nullopt;
+    Rect r = windows.window(handle).rect;
+    for (WindowHandle p = windows.window(handle).parent; p && windows.exists(p);
+         p = windows.window(p).parent) {
+      r.left += windows.window(p).rect.left;
+      r.top += windows.window(p).rect.top;
+    }
+    return r;
+  }
 
   FakeWindowSystem windows;
   FakeScreen screen;
