@@ -1,12 +1,37 @@
 // The program's entry: the Win32 window system, screen and dialogs under the core.
 #include <windows.h>
 
+#include <cstdlib>
+#include <new>
 #include <string>
 
 #include "app/program.h"
+#include "platform/win32/allocation.h"
 #include "platform/win32/platform_win.h"
 #include "platform/win32/window_system_win.h"
 #include "resources/resource_ids.h"
+
+namespace {
+
+std::size_t failedAllocation = 0;
+
+}  // namespace
+
+// Every allocation goes through here so that a failure can be reported with its size.
+// Callers that can live without a large buffer (decoding, snapshots) catch bad_alloc;
+// anywhere else it reaches the window procedure, which ends the program with a message.
+void* operator new(std::size_t size) {
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  failedAllocation = size;
+  throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) { return operator new(size); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+
+std::size_t lsg::win::lastFailedAllocationSize() { return failedAllocation; }
 
 namespace {
 
@@ -44,9 +69,14 @@ lsg::Picture startupPicture(HINSTANCE instance) {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   enterProgramFolder();
   lsg::win::Win32WindowSystem windows(instance);
-  auto screen = lsg::win::makeScreen();
-  auto save = lsg::win::makeSavePlatform();
-  lsg::Program program(windows, *screen, *save, startupPicture(instance));
-  windows.setApplication(&program.app);
-  return lsg::runProgram(program);
+  try {
+    auto screen = lsg::win::makeScreen();
+    auto save = lsg::win::makeSavePlatform();
+    lsg::Program program(windows, *screen, *save, startupPicture(instance));
+    windows.setApplication(&program.app);
+    return lsg::runProgram(program);
+  } catch (const std::bad_alloc&) {
+    windows.fatal("内存不足：无法分配 " + std::to_string(failedAllocation) + " 字节");
+  }
+  return -1;  // not reached: fatal() ends the process
 }

@@ -2,8 +2,10 @@
 
 #include <windowsx.h>
 
+#include <new>
 #include <string>
 
+#include "platform/win32/allocation.h"
 #include "platform/win32/paint_win.h"
 #include "platform/win32/text.h"
 #include "resources/resource_ids.h"
@@ -323,8 +325,17 @@ LRESULT CALLBACK Win32WindowSystem::windowProc(HWND window, UINT message, WPARAM
     if (form) self = static_cast<Win32WindowSystem*>(&form->application().windows());
   }
   if (!self) return DefWindowProcW(window, message, wParam, lParam);
-  if (target->form) return self->formMessage(window, *target->form, message, wParam, lParam);
-  return self->controlMessage(window, *target->control, message, wParam, lParam);
+  // No exception may unwind through the system's code that called us; an allocation that
+  // failed where nothing expected it is fatal.
+  try {
+    if (target->form) return self->formMessage(window, *target->form, message, wParam, lParam);
+    return self->controlMessage(window, *target->control, message, wParam, lParam);
+  } catch (const std::bad_alloc&) {
+    self->fatal("内存不足：无法分配 " + std::to_string(lastFailedAllocationSize()) + " 字节");
+  } catch (...) {
+    self->fatal("内部错误");
+  }
+  return 0;  // not reached: fatal() ends the process
 }
 
 LRESULT Win32WindowSystem::formMessage(HWND window, Form& form, UINT message, WPARAM wParam,
