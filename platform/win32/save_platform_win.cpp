@@ -1,17 +1,113 @@
+// The save dialog and the error box on Win32.
+// platform_win.h brings <windows.h>, which <commdlg.h> needs first.
 #include "platform/win32/platform_win.h"
+
+#include <commdlg.h>
+
+#include <algorithm>
+#include <array>
+
 #include "platform/win32/text.h"
+#include "save/file_io.h"
 
 namespace lsg::win {
 
 namespace {
 
+constexpr std::size_t kNameBufferSize = 260;
+constexpr std::size_t kTitleBufferSize = 64;
+
+// The rectangle the dialog is centred over: 主窗口, or the work area when 主窗口
+// is minimised or hidden (centring over a title bar at the screen's edge would put
+// the dialog half off the screen).
+RECT centringArea(HWND owner, RECT& workArea) {
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  workArea = monitor.rcWork;
+  RECT area = workArea;
+  if (owner != nullptr && IsWindowVisible(owner) && !IsIconic(owner)) GetWindowRect(owner, &area);
+  return area;
+}
+
+void centreOverOwner(HWND dialog, HWND owner) {
+  RECT workArea{};
+  const RECT area = centringArea(owner, workArea);
+  RECT box{};
+  GetWindowRect(dialog, &box);
+  const LONG width = box.right - box.left;
+  const LONG height = box.bottom - box.top;
+  LONG x = area.left + (area.right - area.left - width) / 2;
+  LONG y = area.top + (area.bottom - area.top - height) / 2;
+  // A dialog larger than 主窗口 stays on the screen, its title bar reachable.
+  x = std::max(workArea.left, std::min(x, workArea.right - width));
+  y = std::max(workArea.top, std::min(y, workArea.bottom - height));
+  SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// With OFN_EXPLORER the hook runs for a child of the dialog; the dialog itself is
+// its parent. CDN_INITDONE comes once the dialog has laid itself out, before it shows.
+UINT_PTR CALLBACK dialogHook(HWND child, UINT message, WPARAM, LPARAM lParam) {
+  if (message == WM_NOTIFY) {
+    const auto* notify = reinterpret_cast<const OFNOTIFYW*>(lParam);
+    if (notify->hdr.code == CDN_INITDONE) {
+      centreOverOwner(GetParent(child), reinterpret_cast<HWND>(notify->lpOFN->lCustData));
+    }
+  }
+  return 0;
+}
+
+// The last path, cut so that it fits the name buffer with its terminator, never
+// between the two halves of a surrogate pair.
+void prefill(std::array<wchar_t, kNameBufferSize>& buffer, const std::wstring& path) {
+  std::size_t n = std::min(path.size(), buffer.size() - 1);
+  if (n < path.size() && n > 0 && IS_HIGH_SURROGATE(path[n - 1])) --n;
+  std::copy_n(path.begin(), n, buffer.begin());
+  buffer[n] = L'\0';
+}
+
+const wchar_t* orNull(const std::wstring& text) { return text.empty() ? nullptr : text.c_str(); }
+
 class Win32SavePlatform : public SavePlatform {
  public:
-  bool showSaveDialog(SaveDialogSettings&, WindowHandle) override { return false; }
+  bool showSaveDialog(SaveDialogSettings& settings, WindowHandle owner) override {
+    const HWND ownerWindow = reinterpret_cast<HWND>(owner);
+    // widen converts the whole length, so the NULs between the entries survive.
+    const std::string filterList = buildFilterList(settings.filterText);
+    const std::wstring filter = widen(filterList);
+    const std::wstring defaultExtension = widen(settings.defaultExtension);
+    const std::wstring title = widen(settings.title);
+    const std::wstring folder = widen(settings.initialFolder);
+    std::array<wchar_t, kNameBufferSize> name{};
+    std::array<wchar_t, kTitleBufferSize> fileTitle{};
+    prefill(name, widen(settings.fileName));
+
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = ownerWindow;
+    dialog.lpstrFilter = orNull(filter);
+    dialog.nFilterIndex = static_cast<DWORD>(dialogFilterIndex(settings, !filter.empty()));
+    dialog.lpstrFile = name.data();
+    dialog.nMaxFile = static_cast<DWORD>(name.size());
+    dialog.lpstrFileTitle = fileTitle.data();
+    dialog.nMaxFileTitle = static_cast<DWORD>(fileTitle.size());
+    dialog.lpstrInitialDir = orNull(folder);
+    dialog.lpstrTitle = orNull(title);
+    dialog.lpstrDefExt = orNull(defaultExtension);
+    dialog.Flags = dialogFlags(settings) | OFN_ENABLEHOOK;
+    dialog.lpfnHook = dialogHook;
+    dialog.lCustData = reinterpret_cast<LPARAM>(ownerWindow);
+    if (!GetSaveFileNameW(&dialog)) return false;
+    settings.fileName = narrow(name.data());
+    return true;
+  }
+
   void showError(WindowHandle owner, const std::string& message) override {
     MessageBoxW(reinterpret_cast<HWND>(owner), widen(message).c_str(),
                 widen("保存图形文件").c_str(), MB_OK | MB_ICONERROR);
   }
+
+  std::optional<std::string> temporaryFolder() override { return tempFolderPath(); }
 };
 
 }  // namespace
