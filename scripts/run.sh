@@ -12,7 +12,7 @@ prefix=$lsg_build/wine/run
 screenshot=$lsg_build/screenshot.png
 
 bash scripts/setup.sh
-lsg_configure_windows
+cmake --preset windows >/dev/null
 cmake --build --preset windows --target lanshanguo
 lsg_wine_prefix e2e "$prefix"
 export WINEPREFIX=$prefix

@@ -41,11 +41,3 @@ lsg_timed() {
   return $status
 }
 
-# Configures the Windows cross build. libjpeg is named outright because the toolchain's
-# find-root mode ONLY re-roots the preset's prefix under the mingw sysroot, where it is
-# not found; an explicit cache entry is used as it stands.
-lsg_configure_windows() {
-  local jpeg=$lsg_build/deps/libjpeg-turbo-mingw
-  cmake --preset windows -DJPEG_INCLUDE_DIR="$jpeg/include" \
-    -DJPEG_LIBRARY_RELEASE="$jpeg/lib/libjpeg.a" >/dev/null
-}
