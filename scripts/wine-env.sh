@@ -20,7 +20,14 @@ lsg_wine_prefix() {
 # accepts clients. Then wineboot starts the prefix's services with no output: the
 # services started by the first program instead would inherit its output pipe and
 # keep it open, and CTest, reading that pipe to its end, would wait until its timeout.
+# The prefix is this shell's until it ends (the e2e harness takes the same lock): a
+# server still running there is a leftover of an interrupted run, whose desktop may
+# belong to a display that is gone, so it is ended first.
 lsg_wineserver_start() {
+  local lock
+  exec {lock}>"$1.session"
+  flock -n "$lock" || { echo "waiting for another run to finish with $1"; flock "$lock"; }
+  lsg_wineserver_stop "$1"
   WINEPREFIX=$1 setsid -w wineserver -p </dev/null >/dev/null 2>&1 &&
     WINEPREFIX=$1 wine wineboot </dev/null >/dev/null 2>&1
 }

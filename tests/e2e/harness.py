@@ -169,21 +169,40 @@ class Session:
         self.artifacts = artifacts
         artifacts.mkdir(parents=True, exist_ok=True)
         self.prefix, self._lock = claim_prefix(prefix)
-        ensure_prefix(self.prefix)
-        self.xvfb = Xvfb(log=artifacts / "xvfb.log")
-        self.display = self.xvfb.display
-        self.env = wine_env(prefix, self.display)
         self.programs: list[Program] = []
         self.current_test = "session"
         self._shots = 0
+        self.xvfb = None
+        try:
+            self._start(artifacts)
+        except BaseException:
+            # A half-started session must not leave its screen or server behind.
+            self.close()
+            raise
+
+    def _start(self, artifacts: Path) -> None:
+        ensure_prefix(self.prefix)
+        self.env = wine_env(self.prefix, "")
+        self.xvfb = Xvfb(log=artifacts / "xvfb.log")
+        self.display = self.xvfb.display
+        self.env = wine_env(self.prefix, self.display)
+        # The prefix is ours (claim_prefix): a server still running there is a leftover
+        # of an interrupted run, whose desktop may be on a display that is gone.
+        for flag in ("-k", "-w"):
+            subprocess.run(["wineserver", flag], env=self.env, stderr=subprocess.DEVNULL,
+                           timeout=30)
         # A persistent server makes each launch quick. wineserver goes to the background
         # by itself once it accepts clients, so the first program cannot start a second.
         # wineboot then starts the prefix's services and desktop, so that they do not
         # inherit the first program's log (and its start is not slower than the rest).
         for command in (["wineserver", "-p"], ["wine", "wineboot"]):
-            subprocess.run(command, env=self.env, check=True, stdin=subprocess.DEVNULL,
-                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                           start_new_session=True, timeout=120)
+            result = subprocess.run(command, env=self.env, stdin=subprocess.DEVNULL,
+                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                    start_new_session=True, timeout=120)
+            if result.returncode != 0:
+                # wineserver exits 2 when another server holds the prefix's lock.
+                raise HarnessError(f"{' '.join(command)} failed with exit code "
+                                   f"{result.returncode} for the prefix {self.prefix}")
 
     def close(self) -> None:
         for program in self.programs:
@@ -193,7 +212,8 @@ class Session:
         for flag in ("-k", "-w"):
             subprocess.run(["wineserver", flag], env=self.env, stderr=subprocess.DEVNULL,
                            timeout=30)
-        self.xvfb.stop()
+        if self.xvfb:
+            self.xvfb.stop()
         self._lock.close()
 
     # --- programs ---------------------------------------------------------------------
