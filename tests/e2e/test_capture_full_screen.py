@@ -7,9 +7,11 @@ import pytest
 import harness
 from conftest import MAIN_TITLE
 from mainwin import locate
-from target.view import click_arrow, drag_thumb_to_end, wait_view
+from mainwin import same
+from target.view import click_arrow, drag_thumb_to_end, expected_view, wait_view
 
 DESKTOP = (37, 111, 149)  # Wine's desktop colour in the test prefix
+MINIMISED_BAR = (0, 744, 160, 768)  # where Wine puts a minimised window, screen coordinates
 
 
 def minimised_screen(desktop, launch):
@@ -38,8 +40,6 @@ def test_ctrl_a_shows_the_screen_with_main_window_minimised(desktop, launch):
     assert program.running()
 
 
-@pytest.mark.xfail(strict=True, reason="the scroll bars of the Win32 build do not move the view "
-                   "under Wine yet (neither an arrow click nor a thumb drag)")
 def test_ctrl_a_scrolls_over_the_whole_screen(desktop, launch):
     screen = minimised_screen(desktop, launch)
     program = launch(harness.program_path())
@@ -50,7 +50,19 @@ def test_ctrl_a_scrolls_over_the_whole_screen(desktop, launch):
     # shows the picture from there on.
     right, bottom = screen.width - 599, screen.height - 442
     drag_thumb_to_end(main, vertical=True)
-    wait_view(main, screen, (0, bottom), "scrolled to the bottom (the minimised bar)", timeout=5)
+    # Wine draws the minimised bar active or not depending on what had the focus, which
+    # differs between the reference screen and the capture: that strip is left out.
+    bar = (MINIMISED_BAR[0], MINIMISED_BAR[1] - bottom, MINIMISED_BAR[2], MINIMISED_BAR[3] - bottom)
+    want = expected_view(screen, (0, bottom))
+
+    def bottom_shown():
+        view = main.viewport()
+        expected = want.copy()
+        expected.paste(view.crop(bar), bar[:2])
+        # Everything but the strip as it was, and in the strip a window's bar, not desktop.
+        return same(view, expected) and len(view.crop(bar).getcolors(1 << 16) or [0, 0]) > 1
+
+    desktop.wait_for(bottom_shown, 5, describe="the view scrolled to the bottom (the minimised bar)")
     drag_thumb_to_end(main, vertical=False)
     wait_view(main, screen, (right, bottom), "scrolled to the bottom right")
     click_arrow(main, vertical=False, towards_start=True)

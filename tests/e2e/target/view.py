@@ -30,21 +30,23 @@ def wait_view(main: MainWindow, picture: Image.Image, offset=(0, 0), describe=""
 
 
 def drag_thumb_to_end(main: MainWindow, vertical: bool) -> None:
-    """Drags a scroll bar's thumb from its start past its far end: the maximum position."""
+    """Drags a scroll bar's thumb from its start to its far end: the maximum position. The
+    release stays on the bar: released far from it, the thumb springs back to where it was."""
     bar = VSCROLL if vertical else HSCROLL
     if vertical:
         x = (bar[0] + bar[2]) // 2
-        start, end = main.at(x, bar[1] + ARROW + 4), main.at(x, bar[3] + 200)
+        start, end = main.at(x, bar[1] + ARROW + 4), main.at(x, bar[3] - 2)
     else:
         y = (bar[1] + bar[3]) // 2
-        start, end = main.at(bar[0] + ARROW + 4, y), main.at(bar[2] + 300, y)
+        start, end = main.at(bar[0] + ARROW + 4, y), main.at(bar[2] - 2, y)
     # The scroll bar tracks its thumb in a loop of its own, entered on the press; a pause
     # after the press and each move lets that loop see every step.
-    command = ["xdotool", "mousemove", *map(str, start), "mousedown", "1"]
+    # The pointer settles on the thumb before the press, or the press lands where it was.
+    command = ["xdotool", "mousemove", *map(str, start), "sleep", "0.2", "mousedown", "1"]
     for i in range(1, 5):
-        command += ["sleep", "0.05", "mousemove", str(start[0] + (end[0] - start[0]) * i // 4),
+        command += ["sleep", "0.1", "mousemove", str(start[0] + (end[0] - start[0]) * i // 4),
                     str(start[1] + (end[1] - start[1]) * i // 4)]
-    command += ["sleep", "0.05", "mouseup", "1"]
+    command += ["sleep", "0.1", "mouseup", "1"]
     main.session.xtool(command)
 
 
