@@ -2,7 +2,6 @@
 
 from __future__ import annotations
 
-import pytest
 
 import harness
 from conftest import MAIN_TITLE
