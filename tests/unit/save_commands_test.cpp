@@ -11,6 +11,7 @@
 
 #include "app/picture_view.h"
 #include "fake/fake_program.h"
+#include "fake/scratch_folder.h"
 #include "fake/test_pictures.h"
 #include "picture/decode.h"
 #include "save/convert_jpeg.h"
@@ -23,19 +24,9 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
-fs::path fsPath(const std::string& utf8) {
-  return fs::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-std::string utf8Of(const fs::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
-}
-
-Bytes readAll(const std::string& path) {
-  std::ifstream in(fsPath(path), std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
+using fake::fsPath;
+using fake::readAll;
+using fake::utf8Of;
 
 void writeAll(const std::string& path, const Bytes& bytes) {
   std::ofstream out(fsPath(path), std::ios::binary);

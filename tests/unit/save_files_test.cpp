@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "fake/scratch_folder.h"
 #include "save/file_io.h"
 
 namespace lsg {
@@ -14,57 +15,9 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
-fs::path fsPath(const std::string& utf8) {
-  return fs::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-std::string utf8Of(const fs::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
-}
-
-// A fresh folder under the system's temporary folder, removed with all it holds.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    const auto temp = tempFolderPath();
-    if (!temp) return;
-    std::random_device random;
-    for (int attempt = 0; attempt < 20 && path_.empty(); ++attempt) {
-      const fs::path candidate = fsPath(*temp + "lsg-files-" + std::to_string(random()));
-      std::error_code error;
-      if (fs::create_directory(candidate, error)) path_ = candidate;
-    }
-  }
-  ~ScratchFolder() {
-    std::error_code error;
-    if (!path_.empty()) fs::remove_all(path_, error);
-  }
-  bool ready() const { return !path_.empty(); }
-  std::string file(const std::string& name) const { return utf8Of(path_ / fsPath(name)); }
-  std::set<std::string> names() const {
-    std::set<std::string> found;
-    for (const auto& entry : fs::directory_iterator(path_)) {
-      found.insert(utf8Of(entry.path().filename()));
-    }
-    return found;
-  }
-
- private:
-  fs::path path_;
-};
-
-Bytes readAll(const std::string& path) {
-  Bytes bytes;
-  std::FILE* file = openFile(path, "rb");
-  if (file == nullptr) return bytes;
-  std::uint8_t buffer[4096];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) {
-    bytes.insert(bytes.end(), buffer, buffer + n);
-  }
-  std::fclose(file);
-  return bytes;
-}
+using fake::fsPath;
+using fake::readAll;
+using fake::utf8Of;
 
 WriteResult writeOne(const std::string& path, const Bytes& bytes) {
   const std::span<const std::uint8_t> blocks[] = {bytes};
@@ -74,7 +27,7 @@ WriteResult writeOne(const std::string& path, const Bytes& bytes) {
 class SaveFiles : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(folder.ready()); }
-  ScratchFolder folder;
+  fake::ScratchFolder folder{"lsg-files-"};
 };
 
 TEST(SaveTempFolder, IsAnExistingFolderEndingInTheSeparator) {
