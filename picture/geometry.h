@@ -23,10 +23,12 @@ struct Rect {
   int width = 0;
   int height = 0;
 
-  int right() const { return left + width; }  // exclusive
+  int right() const { return left + width; }   // exclusive
   int bottom() const { return top + height; }  // exclusive
   bool empty() const { return width <= 0 || height <= 0; }
-  bool contains(Point p) const { return p.x >= left && p.x < right() && p.y >= top && p.y < bottom(); }
+  bool contains(Point p) const {
+    return p.x >= left && p.x < right() && p.y >= top && p.y < bottom();
+  }
   friend bool operator==(const Rect&, const Rect&) = default;
 };
 
