@@ -11,9 +11,10 @@ void fitCanvasToPicture(Application& app) {
   ScrollBar& 横向滚动条 = 主窗口.scrollBar("横向滚动条");
   ScrollBar& 纵向滚动条 = 主窗口.scrollBar("纵向滚动条");
 
-  const Picture picture = 画板1.picture();
-  const int w = pictureWidth(picture);
-  const int h = pictureHeight(picture);
+  // Measured once: for a JPEG, measuring means a full decoding pass.
+  const Size size = measurePicture(画板1.picture().bytes()).value_or(Size{});
+  const int w = size.width;
+  const int h = size.height;
 
   if (h > 内背景.rect().height) {
     纵向滚动条.setPosition(1);
