@@ -87,6 +87,18 @@ class Saver:
             if not set(gone) & set(self.dialogs()) else None,
             describe=lambda: f"the error box (windows titled {DIALOG}: {self.dialogs()})")
 
+    def save_expecting_error(self, shortcut: str, path: Path) -> int:
+        """Saves over an existing `path`, agrees to overwrite it, and waits for the error
+        box that says it could not be written; the box's X id."""
+        dialog = self.open(shortcut)
+        self.type_name(path)
+        self.desktop.key("Return")
+        question = self.question(dialog)
+        self.desktop.key("alt+y")
+        box = self.error_box(dialog, question)
+        self.desktop.save_screenshot("error-box")
+        return box
+
     def save(self, shortcut: str, path: Path | None, overwrite: bool = False) -> None:
         """One save to `path`, or to the name the dialog offers when None."""
         dialog = self.open(shortcut)
@@ -213,13 +225,7 @@ def test_a_bmp_save_over_a_file_in_use_shows_the_error_and_keeps_the_file(deskto
     try:
         desktop.wait_for(lambda: files_open_in_processes(target),
                          describe=f"another program to open {target}")
-        dialog = saver.open("ctrl+b")
-        saver.type_name(target)
-        desktop.key("Return")
-        question = saver.question(dialog)
-        desktop.key("alt+y")
-        box = saver.error_box(dialog, question)
-        desktop.save_screenshot("error-box")
+        box = saver.save_expecting_error("ctrl+b", target)
         assert target.read_bytes() == old
         assert [p.name for p in files.iterdir()] == ["busy.bmp"], "a partial file stayed"
         desktop.key("Return")
@@ -249,13 +255,7 @@ def test_a_jpg_save_whose_temporary_file_cannot_be_written_shows_the_error(
     target = files / "keep.jpg"
     old = b"an older picture" * 10
     target.write_bytes(old)
-    dialog = saver.open("ctrl+g")
-    saver.type_name(target)
-    desktop.key("Return")
-    question = saver.question(dialog)
-    desktop.key("alt+y")
-    box = saver.error_box(dialog, question)
-    desktop.save_screenshot("error-box")
+    box = saver.save_expecting_error("ctrl+g", target)
     assert target.read_bytes() == old
     assert [p.name for p in files.iterdir()] == ["keep.jpg"]
     desktop.key("Return")

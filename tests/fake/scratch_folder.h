@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <random>
 #include <set>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,12 @@ class ScratchFolder {
  private:
   std::filesystem::path path_;
 };
+
+// Writes `bytes` as the only block through the program's own safe writer.
+inline WriteResult writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  const std::span<const std::uint8_t> blocks[] = {bytes};
+  return writeBytesToFile(path, blocks);
+}
 
 // The whole file, or nothing when it cannot be opened.
 inline std::vector<std::uint8_t> readAll(const std::string& path) {

@@ -25,8 +25,7 @@ using fake::readAll;
 using fake::utf8Of;
 
 void writeAll(const std::string& path, const Bytes& bytes) {
-  const std::span<const std::uint8_t> blocks[] = {bytes};
-  ASSERT_TRUE(writeBytesToFile(path, blocks).ok) << path;
+  ASSERT_TRUE(fake::writeFile(path, bytes).ok) << path;
 }
 
 // ---- BMP fixtures ------------------------------------------------------------------

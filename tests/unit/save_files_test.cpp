@@ -19,10 +19,7 @@ using fake::fsPath;
 using fake::readAll;
 using fake::utf8Of;
 
-WriteResult writeOne(const std::string& path, const Bytes& bytes) {
-  const std::span<const std::uint8_t> blocks[] = {bytes};
-  return writeBytesToFile(path, blocks);
-}
+using fake::writeFile;
 
 class SaveFiles : public ::testing::Test {
  protected:
@@ -53,22 +50,22 @@ TEST_F(SaveFiles, BlocksAreWrittenInOrderAndEmptyBlocksSkipped) {
 
 TEST_F(SaveFiles, OnlyEmptyBlocksGiveAnEmptyFile) {
   const std::string path = folder.file("empty.bmp");
-  ASSERT_TRUE(writeOne(path, Bytes(100, 1)).ok);
-  ASSERT_TRUE(writeOne(path, {}).ok);
+  ASSERT_TRUE(writeFile(path, Bytes(100, 1)).ok);
+  ASSERT_TRUE(writeFile(path, {}).ok);
   EXPECT_TRUE(fileExists(path));
   EXPECT_TRUE(readAll(path).empty());
 }
 
 TEST_F(SaveFiles, ReplacingALongerFileLeavesNothingAfterTheNewEnd) {
   const std::string path = folder.file("a.bmp");
-  ASSERT_TRUE(writeOne(path, Bytes(5000, 0xAA)).ok);
-  ASSERT_TRUE(writeOne(path, Bytes{1, 2, 3}).ok);
+  ASSERT_TRUE(writeFile(path, Bytes(5000, 0xAA)).ok);
+  ASSERT_TRUE(writeFile(path, Bytes{1, 2, 3}).ok);
   EXPECT_EQ(readAll(path), (Bytes{1, 2, 3}));
   EXPECT_EQ(folder.names(), std::set<std::string>{"a.bmp"});
 }
 
 TEST_F(SaveFiles, EmptyPathFailsAndTouchesNothing) {
-  const WriteResult result = writeOne("", Bytes{1});
+  const WriteResult result = writeFile("", Bytes{1});
   EXPECT_FALSE(result.ok);
   EXPECT_FALSE(result.reason.empty());
   EXPECT_TRUE(folder.names().empty());
@@ -76,12 +73,12 @@ TEST_F(SaveFiles, EmptyPathFailsAndTouchesNothing) {
 
 TEST_F(SaveFiles, UnwritableTargetFailsWithAReasonAndLeavesNoTrace) {
   const std::string oldFile = folder.file("old.bmp");
-  ASSERT_TRUE(writeOne(oldFile, Bytes{9, 9}).ok);
+  ASSERT_TRUE(writeFile(oldFile, Bytes{9, 9}).ok);
   const std::string asFolder = folder.file("folder.bmp");
   fs::create_directory(fsPath(asFolder));
   const std::string targets[] = {folder.file("missing/a.bmp"), asFolder};
   for (const auto& target : targets) {
-    const WriteResult result = writeOne(target, Bytes(64, 1));
+    const WriteResult result = writeFile(target, Bytes(64, 1));
     EXPECT_FALSE(result.ok) << target;
     EXPECT_FALSE(result.reason.empty()) << target;
   }
@@ -93,7 +90,7 @@ TEST_F(SaveFiles, UnwritableTargetFailsWithAReasonAndLeavesNoTrace) {
 
 TEST_F(SaveFiles, AnUncommittedReplacementKeepsTheTarget) {
   const std::string path = folder.file("keep.jpg");
-  ASSERT_TRUE(writeOne(path, Bytes{4, 5, 6}).ok);
+  ASSERT_TRUE(writeFile(path, Bytes{4, 5, 6}).ok);
   {
     ReplacementFile out;
     ASSERT_TRUE(out.open(path).ok);
@@ -116,7 +113,7 @@ TEST_F(SaveFiles, ChineseFolderAndFileNames) {
   const std::string subfolder = folder.file("截图测试");
   ASSERT_TRUE(fs::create_directory(fsPath(subfolder)));
   const std::string path = utf8Of(fsPath(subfolder) / fsPath("图片.bmp"));
-  const WriteResult result = writeOne(path, Bytes{'B', 'M'});
+  const WriteResult result = writeFile(path, Bytes{'B', 'M'});
   ASSERT_TRUE(result.ok) << result.reason;
   EXPECT_TRUE(fileExists(path));
   EXPECT_EQ(readAll(path), (Bytes{'B', 'M'}));
@@ -125,7 +122,7 @@ TEST_F(SaveFiles, ChineseFolderAndFileNames) {
 
 TEST_F(SaveFiles, FileExistsForFilesAndFoldersOnly) {
   const std::string file = folder.file("x.tmp");
-  ASSERT_TRUE(writeOne(file, Bytes{1}).ok);
+  ASSERT_TRUE(writeFile(file, Bytes{1}).ok);
   EXPECT_TRUE(fileExists(file));
   EXPECT_TRUE(fileExists(utf8Of(fsPath(file).parent_path())));
   EXPECT_FALSE(fileExists(folder.file("y.tmp")));
