@@ -6,6 +6,8 @@
 # Targets: picture, convert, filter_list. Each run grows its corpus in
 # build/fuzz/corpus/TARGET from the committed seeds in fuzz/seeds; a crash, hang or
 # out-of-memory is written to build/fuzz/findings/TARGET/ and ends the run with a failure.
+# The log is build/fuzz/TARGET-short.log (or -timed, -counted), so that the test tier
+# never writes over the log of a long run going on beside it.
 # Extra libFuzzer options go in LSG_FUZZ_OPTIONS. Long runs belong under `nice -n 19`.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -13,10 +15,11 @@ cd "$root"
 
 seconds=20
 runs=
+kind=short
 while getopts "t:n:" option; do
   case $option in
-    t) seconds=$OPTARG ;;
-    n) runs=$OPTARG; seconds=0 ;;
+    t) seconds=$OPTARG; kind=timed ;;
+    n) runs=$OPTARG; seconds=0; kind=counted ;;
     *) exit 2 ;;
   esac
 done
@@ -44,7 +47,7 @@ run_one() {
   # decoders' own bounds for the sizes a run decodes, far below a runaway allocation.
   "$out/fuzz/fuzz_$target" "${limit[@]}" -max_len="$max_len" -timeout=10 \
     -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$out/findings/$target/" \
-    ${LSG_FUZZ_OPTIONS:-} "$out/corpus/$target" "$seeds" >"$out/$target.log" 2>&1
+    ${LSG_FUZZ_OPTIONS:-} "$out/corpus/$target" "$seeds" >"$out/$target-$kind.log" 2>&1
 }
 
 pids=()
@@ -55,12 +58,12 @@ status=0
 for i in "${!targets[@]}"; do
   target=${targets[$i]}
   if wait "${pids[$i]}"; then
-    runs_done=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$out/$target.log" | grep -o '[0-9]*$' || true)
+    runs_done=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$out/$target-$kind.log" | grep -o '[0-9]*$' || true)
     echo "fuzz: $target passed, ${runs_done:-?} executions"
   else
     status=1
-    echo "fuzz: $target FAILED; the end of build/fuzz/$target.log:" >&2
-    tail -n 40 "$out/$target.log" >&2
+    echo "fuzz: $target FAILED; the end of build/fuzz/$target-$kind.log:" >&2
+    tail -n 40 "$out/$target-$kind.log" >&2
   fi
 done
 exit $status
