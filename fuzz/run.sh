@@ -43,9 +43,10 @@ run_one() {
   local limit=(-max_total_time="$seconds")
   [ -z "$runs" ] || limit=(-runs="$runs")
   # The first folder receives what the run finds; the seeds stay as committed.
-  # -timeout: no input of a few kilobytes may take seconds; -rss_limit_mb: above the
+  # -timeout: an input of a few kilobytes takes milliseconds, so only a hang comes near
+  # it, even in a run at the lowest priority on a busy machine; -rss_limit_mb: above the
   # decoders' own bounds for the sizes a run decodes, far below a runaway allocation.
-  "$out/fuzz/fuzz_$target" "${limit[@]}" -max_len="$max_len" -timeout=10 \
+  "$out/fuzz/fuzz_$target" "${limit[@]}" -max_len="$max_len" -timeout=60 \
     -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$out/findings/$target/" \
     ${LSG_FUZZ_OPTIONS:-} "$out/corpus/$target" "$seeds" >"$out/$target-$kind.log" 2>&1
 }

@@ -53,19 +53,22 @@ inline std::vector<std::uint8_t> headerOnlyJpeg(const JpegHeaders& j) {
   return b;
 }
 
-// The progressive grey stream that claims 65500 x 65500 in 118 bytes, byte for byte as it
-// was found: a decoder that allocates before it checks the size fills 8.4 GB for it.
-inline std::vector<std::uint8_t> claims65500Progressive() {
-  std::string hex = "ffd8ffdb004300";
-  for (int i = 0; i < 64; ++i) hex += "01";
-  hex +=
-      "ffc2000b08ffdcffdc01011100ffc40014000100000000000000000000000000000000"
-      "ffda0008010100000000ffd9";
+inline std::vector<std::uint8_t> fromHex(const std::string& hex) {
   std::vector<std::uint8_t> bytes;
   for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
     bytes.push_back(static_cast<std::uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
   }
   return bytes;
+}
+
+// The progressive grey stream that claims 65500 x 65500 in 118 bytes, byte for byte as it
+// was found: a decoder that allocates before it checks the size fills 8.4 GB for it.
+inline std::vector<std::uint8_t> claims65500Progressive() {
+  std::string hex = "ffd8ffdb004300";
+  for (int i = 0; i < 64; ++i) hex += "01";
+  return fromHex(hex +
+                 "ffc2000b08ffdcffdc01011100ffc40014000100000000000000000000000000000000"
+                 "ffda0008010100000000ffd9");
 }
 
 }  // namespace lsg::fake
