@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string_view>
 
 #include "platform/win32/text.h"
 #include "save/file_io.h"
@@ -45,17 +46,48 @@ void centreOverOwner(HWND dialog, HWND owner) {
   SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// With OFN_EXPLORER the hook runs for a child of the dialog; the dialog itself is
-// its parent. CDN_INITDONE comes once the dialog has laid itself out, before it shows.
-UINT_PTR CALLBACK dialogHook(HWND child, UINT message, WPARAM, LPARAM lParam) {
-  if (message == WM_NOTIFY) {
-    const auto* notify = reinterpret_cast<const OFNOTIFYW*>(lParam);
-    if (notify->hdr.code == CDN_INITDONE) {
-      centreOverOwner(GetParent(child), reinterpret_cast<HWND>(notify->lpOFN->lCustData));
-    }
+// Centres the save dialog when it first becomes active, through a WH_CBT hook on this
+// thread for the time of the call. OFN_ENABLEHOOK would give a place to do it too, but
+// a dialog with a hook procedure falls back to the old look on Windows Vista and later,
+// without the navigation pane.
+class DialogCentring {
+ public:
+  explicit DialogCentring(HWND owner) : owner_(owner) {
+    current_ = this;
+    hook_ = SetWindowsHookExW(WH_CBT, onEvent, nullptr, GetCurrentThreadId());
   }
-  return 0;
-}
+  ~DialogCentring() {
+    if (hook_ != nullptr) UnhookWindowsHookEx(hook_);
+    current_ = nullptr;
+  }
+  DialogCentring(const DialogCentring&) = delete;
+  DialogCentring& operator=(const DialogCentring&) = delete;
+
+ private:
+  static LRESULT CALLBACK onEvent(int code, WPARAM wParam, LPARAM lParam) {
+    DialogCentring* self = current_;
+    if (code == HCBT_ACTIVATE && self != nullptr && !self->done_) {
+      const HWND window = reinterpret_cast<HWND>(wParam);
+      // The dialog is the dialog-class window that 主窗口 owns; the overwrite question
+      // is owned by the dialog, and is left where the system puts it.
+      wchar_t className[16] = {};
+      GetClassNameW(window, className, 16);
+      if (GetWindow(window, GW_OWNER) == self->owner_ &&
+          std::wstring_view(className) == L"#32770") {
+        self->done_ = true;
+        centreOverOwner(window, self->owner_);
+      }
+    }
+    return CallNextHookEx(self != nullptr ? self->hook_ : nullptr, code, wParam, lParam);
+  }
+
+  static thread_local DialogCentring* current_;
+  HWND owner_;
+  HHOOK hook_ = nullptr;
+  bool done_ = false;
+};
+
+thread_local DialogCentring* DialogCentring::current_ = nullptr;
 
 // The last path, cut so that it fits the name buffer with its terminator, never
 // between the two halves of a surrogate pair.
@@ -94,10 +126,13 @@ class Win32SavePlatform : public SavePlatform {
     dialog.lpstrInitialDir = orNull(folder);
     dialog.lpstrTitle = orNull(title);
     dialog.lpstrDefExt = orNull(defaultExtension);
-    dialog.Flags = dialogFlags(settings) | OFN_ENABLEHOOK;
-    dialog.lpfnHook = dialogHook;
-    dialog.lCustData = reinterpret_cast<LPARAM>(ownerWindow);
-    if (!GetSaveFileNameW(&dialog)) return false;
+    dialog.Flags = saveDialogFlags(settings);
+    bool confirmed;
+    {
+      DialogCentring centring(ownerWindow);
+      confirmed = GetSaveFileNameW(&dialog) != FALSE;
+    }
+    if (!confirmed) return false;
     settings.fileName = narrow(name.data());
     return true;
   }
