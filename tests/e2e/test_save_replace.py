@@ -36,9 +36,9 @@ def set_attributes(desktop, path: Path, *changes: str) -> None:
 @pytest.mark.parametrize("shortcut, extension", [("ctrl+b", ".bmp"), ("ctrl+g", ".jpg")])
 def test_a_name_typed_without_an_extension_gets_the_extension_of_the_filter(
         desktop, saver, files, shortcut, extension):
-    saver.save(shortcut, files / "截图")
-    data = wait_file(desktop, files / f"截图{extension}")
-    assert sorted(p.name for p in files.iterdir()) == [f"截图{extension}"]
+    saver.save(shortcut, files / "shot")
+    data = wait_file(desktop, files / f"shot{extension}")
+    assert sorted(p.name for p in files.iterdir()) == [f"shot{extension}"]
     if extension == ".bmp":
         assert data == STARTUP.read_bytes()
     else:

@@ -277,7 +277,8 @@ TEST_F(SaveFiles, OnlyTheScratchWriteChangesTheFileInPlace) {
     ASSERT_FALSE(error) << error.message();
     const Bytes fresh{1, 2, 3}, empty;
     const std::span<const std::uint8_t> blocks[] = {fresh, empty, fresh};
-    const WriteResult result = c.write(path, blocks);
+    const WriteResult result =
+        c.write(path, std::span<const std::span<const std::uint8_t>>(blocks));
     EXPECT_TRUE(result.ok) << result.reason;
     EXPECT_EQ(readAll(path), (Bytes{1, 2, 3, 1, 2, 3}));
     EXPECT_EQ(readAll(link), c.inPlace ? readAll(path) : Bytes(5000, 0xAA));
