@@ -46,15 +46,17 @@ void centreOverOwner(HWND dialog, HWND owner) {
   SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// Centres the save dialog when it first becomes active, through a WH_CBT hook on this
-// thread for the time of the call. OFN_ENABLEHOOK would give a place to do it too, but
-// a dialog with a hook procedure falls back to the old look on Windows Vista and later,
-// without the navigation pane.
+// Centres the save dialog when it is first shown, through a hook on this thread for the
+// time of the call. OFN_ENABLEHOOK would give a place to do it too, but a dialog with a
+// hook procedure falls back to the old look on Windows Vista and later, without the
+// navigation pane. The dialog is moved as it shows, once it has laid itself out: when
+// it first activates (a CBT hook's moment) it may not have its final size yet (under
+// Wine it activates as its owner is disabled, before it resizes itself).
 class DialogCentring {
  public:
   explicit DialogCentring(HWND owner) : owner_(owner) {
     current_ = this;
-    hook_ = SetWindowsHookExW(WH_CBT, onEvent, nullptr, GetCurrentThreadId());
+    hook_ = SetWindowsHookExW(WH_CALLWNDPROCRET, afterMessage, nullptr, GetCurrentThreadId());
   }
   ~DialogCentring() {
     if (hook_ != nullptr) UnhookWindowsHookEx(hook_);
@@ -64,21 +66,25 @@ class DialogCentring {
   DialogCentring& operator=(const DialogCentring&) = delete;
 
  private:
-  static LRESULT CALLBACK onEvent(int code, WPARAM wParam, LPARAM lParam) {
+  static LRESULT CALLBACK afterMessage(int code, WPARAM wParam, LPARAM lParam) {
     DialogCentring* self = current_;
-    if (code == HCBT_ACTIVATE && self != nullptr && !self->done_) {
-      const HWND window = reinterpret_cast<HWND>(wParam);
-      // The dialog is the dialog-class window that 主窗口 owns; the overwrite question
-      // is owned by the dialog, and is left where the system puts it.
-      wchar_t className[16] = {};
-      GetClassNameW(window, className, 16);
-      if (GetWindow(window, GW_OWNER) == self->owner_ &&
-          std::wstring_view(className) == L"#32770") {
-        self->done_ = true;
-        centreOverOwner(window, self->owner_);
-      }
+    const auto* message = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && self != nullptr && !self->done_ &&
+        message->message == WM_WINDOWPOSCHANGED &&
+        (reinterpret_cast<const WINDOWPOS*>(message->lParam)->flags & SWP_SHOWWINDOW) &&
+        isTheDialog(message->hwnd, self->owner_)) {
+      self->done_ = true;
+      centreOverOwner(message->hwnd, self->owner_);
     }
     return CallNextHookEx(self != nullptr ? self->hook_ : nullptr, code, wParam, lParam);
+  }
+
+  // The dialog-class window that 主窗口 owns; the overwrite question is owned by the
+  // dialog, and is left where the system puts it.
+  static bool isTheDialog(HWND window, HWND owner) {
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    return GetWindow(window, GW_OWNER) == owner && std::wstring_view(className) == L"#32770";
   }
 
   static thread_local DialogCentring* current_;
