@@ -18,7 +18,7 @@ from pathlib import Path
 import pytest
 
 import harness
-from test_save import DIALOG, Saver, files, windows_path  # noqa: F401
+from test_save import DIALOG, files, windows_path  # noqa: F401 (files is a fixture)
 
 SIZE = (3840, 2160)
 BMP_SIZE = 54 + SIZE[0] * 3 * SIZE[1]
@@ -84,7 +84,7 @@ def wait_new_partial(folder: Path, before: set[str], timeout: float = 30.0) -> f
 
 def is_whole_bmp(data: bytes) -> bool:
     return (len(data) == BMP_SIZE and data[:2] == b"BM"
-            and struct.unpack_from("<IiiHH", data, 2)[0] == BMP_SIZE
+            and struct.unpack_from("<I", data, 2)[0] == BMP_SIZE
             and struct.unpack_from("<iiHH", data, 18) == (*SIZE, 1, 24))
 
 

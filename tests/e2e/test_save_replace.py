@@ -12,7 +12,7 @@ import pytest
 
 import harness
 from mainwin import STARTUP
-from test_save import DIALOG, Saver, decoded, files, saver, wait_file, windows_path  # noqa: F401
+from test_save import decoded, files, saver, wait_file, windows_path  # noqa: F401 (fixtures)
 
 # The new file a save writes beside its target before it takes the target's place.
 PARTIAL_SAVES = "~蓝杉果截图-未完成的保存-*.tmp"
