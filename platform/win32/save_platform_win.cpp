@@ -46,17 +46,18 @@ void centreOverOwner(HWND dialog, HWND owner) {
   SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// Centres the save dialog when it is first shown, through a hook on this thread for the
+// Centres the save dialog as it is first shown, through a hook on this thread for the
 // time of the call. OFN_ENABLEHOOK would give a place to do it too, but a dialog with a
 // hook procedure falls back to the old look on Windows Vista and later, without the
-// navigation pane. The dialog is moved as it shows, once it has laid itself out: when
-// it first activates (a CBT hook's moment) it may not have its final size yet (under
-// Wine it activates as its owner is disabled, before it resizes itself).
+// navigation pane. Its first activation (a CBT hook's moment) is too early: under Wine
+// the dialog activates as its owner is disabled, before it lays itself out and takes
+// its final size. WM_SHOWWINDOW comes after that and before it appears on the screen;
+// a dialog shown without it is moved once it has appeared.
 class DialogCentring {
  public:
   explicit DialogCentring(HWND owner) : owner_(owner) {
     current_ = this;
-    hook_ = SetWindowsHookExW(WH_CALLWNDPROCRET, afterMessage, nullptr, GetCurrentThreadId());
+    hook_ = SetWindowsHookExW(WH_CALLWNDPROC, beforeMessage, nullptr, GetCurrentThreadId());
   }
   ~DialogCentring() {
     if (hook_ != nullptr) UnhookWindowsHookEx(hook_);
@@ -66,17 +67,21 @@ class DialogCentring {
   DialogCentring& operator=(const DialogCentring&) = delete;
 
  private:
-  static LRESULT CALLBACK afterMessage(int code, WPARAM wParam, LPARAM lParam) {
+  static LRESULT CALLBACK beforeMessage(int code, WPARAM wParam, LPARAM lParam) {
     DialogCentring* self = current_;
-    const auto* message = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-    if (code == HC_ACTION && self != nullptr && !self->done_ &&
-        message->message == WM_WINDOWPOSCHANGED &&
-        (reinterpret_cast<const WINDOWPOS*>(message->lParam)->flags & SWP_SHOWWINDOW) &&
+    const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && self != nullptr && !self->done_ && isShowing(*message) &&
         isTheDialog(message->hwnd, self->owner_)) {
       self->done_ = true;
       centreOverOwner(message->hwnd, self->owner_);
     }
     return CallNextHookEx(self != nullptr ? self->hook_ : nullptr, code, wParam, lParam);
+  }
+
+  static bool isShowing(const CWPSTRUCT& message) {
+    if (message.message == WM_SHOWWINDOW) return message.wParam != FALSE;
+    return message.message == WM_WINDOWPOSCHANGED &&
+           (reinterpret_cast<const WINDOWPOS*>(message.lParam)->flags & SWP_SHOWWINDOW);
   }
 
   // The dialog-class window that 主窗口 owns; the overwrite question is owned by the
