@@ -133,7 +133,7 @@ TEST_F(SaveConvertReference, BmpSourcesGiveTheReferenceEncodersBytes) {
 // A top-down file holds the same picture as its bottom-up twin, so it must give the
 // twin's JPEG.
 TEST_F(SaveConvertReference, TopDownBmpGivesItsBottomUpTwinsBytes) {
-  for (const auto [width, height] : {std::pair{17, 17}, std::pair{599, 442}}) {
+  for (const auto& [width, height] : {std::pair{17, 17}, std::pair{599, 442}}) {
     const std::string name = std::to_string(width) + "x" + std::to_string(height);
     const std::string bottomUp = folder.file(name + "-bottom-up.bmp");
     const std::string topDown = folder.file(name + "-top-down.bmp");
