@@ -1,15 +1,20 @@
 #!/usr/bin/env bash
-# wine-prefix.sh KIND DIR: makes DIR a Wine prefix for the tests, once; later calls
-# return at once. KIND is "unit" (crash handling only) or "e2e" (also fonts and one
-# shared 1024x768 desktop for every Wine process, so the program and a test's own
-# target window see each other).
+# wine-prefix.sh KIND DIR [SIZE [DPI]]: makes DIR a Wine prefix for the tests, once;
+# later calls return at once. KIND is "unit" (crash handling only) or "e2e" (also fonts
+# and one shared desktop of SIZE, 1024x768 unless given, for every Wine process, so the
+# program and a test's own target window see each other). DPI (96 unless given) is the
+# scale the prefix's programs see, as a user's display setting gives it on Windows.
 set -euo pipefail
 kind=$1
 prefix=$(realpath -m "$2")
+size=${3:-1024x768}
+dpi=${4:-96}
 case $kind in unit | e2e) ;; *) echo "wine-prefix: unknown kind '$kind'" >&2; exit 2 ;; esac
+[[ $size =~ ^[0-9]+x[0-9]+$ ]] || { echo "wine-prefix: bad size '$size'" >&2; exit 2; }
+[[ $dpi =~ ^[0-9]+$ ]] || { echo "wine-prefix: bad DPI '$dpi'" >&2; exit 2; }
 
 # Bump when the settings below change, so existing prefixes are made again.
-version="lsg-prefix 1 $kind"
+version="lsg-prefix 1 $kind $size $dpi"
 stamp=$prefix/.lsg-ready
 [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$version" ] && exit 0
 
@@ -51,7 +56,17 @@ reg=$prefix/lsg-settings.reg
     echo '"Desktop"="Default"'
     echo
     echo '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]'
-    echo '"Default"="1024x768"'
+    echo "\"Default\"=\"$size\""
+  fi
+  if [ "$dpi" != 96 ]; then
+    # Both places: the first is what a user's display setting writes, the second what
+    # the system metrics (caption, menu bar, dialog fonts) are made from.
+    for key in 'HKEY_CURRENT_USER\Control Panel\Desktop' \
+               'HKEY_LOCAL_MACHINE\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
+      echo
+      echo "[$key]"
+      printf '"LogPixels"=dword:%08x\n' "$dpi"
+    done
   fi
 } >"$reg"
 env -u DISPLAY wine regedit /S "$reg" >/dev/null 2>&1
@@ -62,4 +77,4 @@ fi
 # The registry reaches its files only when the server ends.
 wineserver -w
 echo "$version" >"$stamp"
-echo "wine-prefix: $kind prefix made in $((SECONDS - start)) s ($prefix)"
+echo "wine-prefix: $kind prefix ($size, $dpi DPI) made in $((SECONDS - start)) s ($prefix)"

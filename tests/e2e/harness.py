@@ -60,9 +60,9 @@ def program_path(name: str = "lanshanguo.exe") -> Path:
     return BUILD / "windows" / name
 
 
-def ensure_prefix(prefix: Path) -> None:
-    subprocess.run(["bash", str(ROOT / "scripts" / "wine-prefix.sh"), "e2e", str(prefix)],
-                   check=True)
+def ensure_prefix(prefix: Path, size=SCREEN_SIZE, dpi: int = 96) -> None:
+    subprocess.run(["bash", str(ROOT / "scripts" / "wine-prefix.sh"), "e2e", str(prefix),
+                    f"{size[0]}x{size[1]}", str(dpi)], check=True)
 
 
 def claim_prefix(prefix: Path):
@@ -163,10 +163,13 @@ class Program:
 
 
 class Session:
-    """The screen, the Wine prefix and the wine server that every program shares."""
+    """The screen, the Wine prefix and the wine server that every program shares. The
+    screen and the prefix's desktop are `size`; the prefix's programs see `dpi`."""
 
-    def __init__(self, prefix: Path, artifacts: Path):
+    def __init__(self, prefix: Path, artifacts: Path, size=SCREEN_SIZE, dpi: int = 96):
         self.artifacts = artifacts
+        self.size = tuple(size)
+        self.dpi = dpi
         artifacts.mkdir(parents=True, exist_ok=True)
         self.prefix, self._lock = claim_prefix(prefix)
         self.programs: list[Program] = []
@@ -181,9 +184,9 @@ class Session:
             raise
 
     def _start(self, artifacts: Path) -> None:
-        ensure_prefix(self.prefix)
+        ensure_prefix(self.prefix, self.size, self.dpi)
         self.env = wine_env(self.prefix, "")
-        self.xvfb = Xvfb(log=artifacts / "xvfb.log")
+        self.xvfb = Xvfb(self.size, log=artifacts / "xvfb.log")
         self.display = self.xvfb.display
         self.env = wine_env(self.prefix, self.display)
         # The prefix is ours (claim_prefix): a server still running there is a leftover
@@ -362,3 +365,19 @@ class Session:
             raise HarnessError(f"{' '.join(command)} failed ({result.returncode}): "
                                f"{result.stderr!r}")
         return result
+
+
+def own_session(name: str, size, dpi: int = 96):
+    """A module's own screen and prefix, for tests that need another screen size or DPI.
+    A test module overrides the `session` fixture with it, and the fixtures of
+    conftest.py (desktop, launch, app) then use it:
+
+        @pytest.fixture(scope="module")
+        def session():
+            yield from harness.own_session("e2e-144dpi", (1600, 1200), dpi=144)
+    """
+    s = Session(BUILD / "wine" / name, BUILD / name, size, dpi)
+    try:
+        yield s
+    finally:
+        s.close()
