@@ -78,9 +78,12 @@ def main():
     program_exe = build / "lanshanguo.exe"
     minimal_exe = build / "bench" / "win" / "minimal_window.exe"
     snapshot_exe = build / "bench" / "win" / "snapshot_peer.exe"
-    session = harness.Session(harness.BUILD / "wine" / "bench", harness.BUILD / "bench" / "wine")
+    # A full-HD screen: the snapshot and the frozen screen at a size users have.
+    size = (1920, 1080)
+    session = harness.Session(harness.BUILD / "wine" / "bench", harness.BUILD / "bench" / "wine",
+                              size)
     try:
-        result = {"screen": list(harness.SCREEN_SIZE)}
+        result = {"screen": list(size)}
 
         # Start-up, interleaved: the order flips every round.
         times = {"program": [], "minimal": []}
@@ -109,7 +112,7 @@ def main():
         program.wait_window(MAIN_TITLE)
         idle = settled_rss(program.pid)
         before = set(session.find_windows("^$"))
-        session.move(500, 400)
+        session.move(900, 500)
         session.key("ctrl+z")
         session.wait_for(lambda: set(session.find_windows("^$")) - before,
                          describe="区域窗口 shown")
