@@ -23,10 +23,15 @@ fi
 mkdir -p "$files"
 
 bash scripts/setup.sh
-# The plot needs matplotlib; only the benchmarks do, so the tests' set-up stays lean.
-if ! dpkg-query -W -f='${Status}' python3-matplotlib 2>/dev/null | grep -q 'install ok installed'; then
+# The plot needs matplotlib and the instruction counts valgrind; only the benchmarks
+# need them, so the tests' set-up stays lean.
+missing=()
+for p in python3-matplotlib valgrind; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
   apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq python3-matplotlib >/dev/null
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 
 cmake --preset linux-release >/dev/null
@@ -36,13 +41,17 @@ bin=$lsg_build/linux-release/bench
 echo "==> the machine"
 { echo "files in $files"; lscpu | grep -E '^(Model name|CPU\(s\)|Thread|Core)'; uptime; } | tee "$out/machine.txt"
 
-echo "==> whole process: convertToJpeg, cjpeg and the floor, interleaved, $rounds rounds"
+echo "==> whole process: convertToJpeg, cjpeg and the floor: time (interleaved, $rounds rounds) and instructions"
 for size in 1920x1080 3840x2160; do
   "$bin/make_screen_bmp" "${size%x*}" "${size#*x}" "$files/screen-$size.bmp"
   /usr/bin/python3 bench/scripts/whole_process.py "$rounds" "$files/screen-$size.bmp" "$files" \
     "program=$bin/convert_once {src} {out}" \
     "cjpeg=$(command -v cjpeg) -quality 80 -optimize -dct int -outfile {out} {src}" \
     "floor=$bin/convert_floor {src} {out}" >"$out/process-$size.json"
+  /usr/bin/python3 bench/scripts/instructions.py "$files/screen-$size.bmp" "$files" \
+    "program=$bin/convert_once {src} {out}" \
+    "cjpeg=$(command -v cjpeg) -quality 80 -optimize -dct int -outfile {out} {src}" \
+    "floor=$bin/convert_floor {src} {out}" >"$out/instructions-$size.json"
 done
 
 echo "==> in process: convertToJpeg against the encode alone, the reader against memcpy"
@@ -57,7 +66,8 @@ if [ "${1:-}" != native ]; then
   stat -c %s "$lsg_build/windows/lanshanguo.exe" >"$out/exe-bytes.txt"
   x86_64-w64-mingw32-objdump -p "$lsg_build/windows/lanshanguo.exe" |
     sed -n 's/^\s*DLL Name: //p' >"$out/exe-imports.txt"
-  /usr/bin/python3 bench/scripts/wine_bench.py 7 >"$out/wine.json"
+  # The prefix script may say it made the prefix; the result is the last line.
+  /usr/bin/python3 bench/scripts/wine_bench.py 7 | tail -n 1 >"$out/wine.json"
   # Ctrl+A / Ctrl+Z latency (key to picture painted, key to frozen overlay shown): an
   # XTest tool of the scaled-display work goes here, writing $out/latency.json.
 fi
