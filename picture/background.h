@@ -10,8 +10,8 @@ namespace lsg {
 
 // The background picture of a canvas or a window: its own copy of the bytes (shared, as
 // every Picture copy is), the decoded picture made on first need and dropped on every
-// assignment, the picture mode (clamped by kind) and the background colour. Invalidating and painting belong to the control; this
-// holds the state they work from.
+// assignment, the picture mode (clamped by kind) and the background colour. Invalidating and
+// painting belong to the control; this holds the state they work from.
 class BackgroundPicture {
  public:
   enum class Kind { Canvas, Window };
