@@ -1,90 +1,125 @@
-// Save as JPG's conversion of a 1024 x 768 snapshot, against libjpeg alone encoding the
-// same pixels with the same settings into memory: the difference is what reading the BMP,
-// writing beside the target and replacing it cost.
+// Save as JPG's conversion of a screen-like 1920 x 1080 snapshot, in-process, against its
+// parts' peers: the whole convertToJpeg (read the file, encode, write beside the target and
+// replace it) against libjpeg alone encoding the same pixels from memory into memory with
+// the same settings; and the BMP reader against a memcpy of the file's size.
 
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include <jpeglib.h>
 
-#include "capture/bmp.h"
+#include "bench/screen_like.h"
 #include "save/convert_jpeg.h"
 #include "save/file_io.h"
+#include "save/image_readers.h"
 
 namespace lsg {
 namespace {
 
-constexpr int kWidth = 1024;
-constexpr int kHeight = 768;
+constexpr int kWidth = 1920;
+constexpr int kHeight = 1080;
 
-std::vector<std::uint32_t> desktopPixels() {
-  std::vector<std::uint32_t> p(static_cast<std::size_t>(kWidth) * kHeight);
-  for (int y = 0; y < kHeight; ++y)
-    for (int x = 0; x < kWidth; ++x)
-      p[y * kWidth + x] = ((x / 4) & 255) << 16 | ((y / 3) & 255) << 8 | ((x ^ y) & 255);
-  return p;
+const std::vector<std::uint8_t>& screenBmp() {
+  static const std::vector<std::uint8_t> bmp = bench::screenLikeBmp(kWidth, kHeight);
+  return bmp;
+}
+
+// The BMP written once to the temporary folder; removed when the program ends.
+struct SourceFile {
+  SourceFile() {
+    const std::span<const std::uint8_t> block = screenBmp();
+    ok = writeBytesToFile(path, std::span(&block, 1)).ok;
+  }
+  ~SourceFile() {
+    removeFile(path);
+    removeFile(target);
+  }
+  std::string path = tempFolderPath().value_or("") + "lsg-bench-source.bmp";
+  std::string target = tempFolderPath().value_or("") + "lsg-bench-target.jpg";
+  bool ok = false;
+};
+
+const SourceFile& sourceFile() {
+  static const SourceFile file;
+  return file;
 }
 
 void BM_ConvertToJpeg(benchmark::State& state) {
-  const std::vector<std::uint32_t> pixels = desktopPixels();
-  const Picture bmp = encodeBmp(kWidth, kHeight, pixels.data(), kWidth);
-  const std::string folder = tempFolderPath().value_or("");
-  const std::string source = folder + "lsg-bench-source.bmp";
-  const std::string target = folder + "lsg-bench-target.jpg";
-  const std::span<const std::uint8_t> block = bmp.bytes();
-  if (!writeBytesToFile(source, std::span(&block, 1)).ok) {
-    state.SkipWithError("cannot write the source");
-    return;
-  }
+  const SourceFile& file = sourceFile();
+  if (!file.ok) return state.SkipWithError("cannot write the source");
   for (auto _ : state) {
-    if (convertToJpeg(source, target, false, 80, true, 0) != 1)
+    if (convertToJpeg(file.path, file.target, false, 80, true, 0) != kJpegWritten) {
       state.SkipWithError("conversion failed");
+    }
   }
-  removeFile(source);
-  removeFile(target);
 }
 BENCHMARK(BM_ConvertToJpeg)->Unit(benchmark::kMillisecond);
 
-// The peer: libjpeg's encoder alone, quality 80, optimised Huffman tables, to memory.
-void BM_LibjpegEncodeOnly(benchmark::State& state) {
-  const std::vector<std::uint32_t> pixels = desktopPixels();
-  std::vector<JSAMPLE> rgb(static_cast<std::size_t>(kWidth) * kHeight * 3);
-  for (std::size_t i = 0; i < pixels.size(); ++i) {
-    rgb[3 * i] = static_cast<JSAMPLE>(pixels[i] >> 16);
-    rgb[3 * i + 1] = static_cast<JSAMPLE>(pixels[i] >> 8);
-    rgb[3 * i + 2] = static_cast<JSAMPLE>(pixels[i]);
+// The peer: libjpeg's encoder alone on the BMP's own rows in memory, same settings.
+void BM_EncodeOnly(benchmark::State& state) {
+  const std::vector<std::uint8_t>& bmp = screenBmp();
+  const std::size_t stride = (std::size_t{kWidth} * 3 + 3) & ~std::size_t{3};
+  std::vector<JSAMPROW> rows(kHeight);
+  for (int y = 0; y < kHeight; ++y) {
+    rows[y] = const_cast<JSAMPROW>(bmp.data() + 54 + stride * (kHeight - 1 - y));
   }
   for (auto _ : state) {
-    jpeg_compress_struct cinfo;
-    jpeg_error_mgr error;
-    cinfo.err = jpeg_std_error(&error);
-    jpeg_create_compress(&cinfo);
+    jpeg_compress_struct info;
+    jpeg_error_mgr errors;
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
     unsigned char* out = nullptr;
     unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &out, &size);
-    cinfo.image_width = kWidth;
-    cinfo.image_height = kHeight;
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    cinfo.optimize_coding = TRUE;
-    jpeg_set_quality(&cinfo, 80, TRUE);
-    jpeg_start_compress(&cinfo, TRUE);
-    while (cinfo.next_scanline < cinfo.image_height) {
-      JSAMPROW row = rgb.data() + static_cast<std::size_t>(cinfo.next_scanline) * kWidth * 3;
-      jpeg_write_scanlines(&cinfo, &row, 1);
+    jpeg_mem_dest(&info, &out, &size);
+    info.image_width = kWidth;
+    info.image_height = kHeight;
+    info.input_components = 3;
+    info.in_color_space = JCS_EXT_BGR;
+    jpeg_set_defaults(&info);
+    info.optimize_coding = TRUE;
+    info.dct_method = JDCT_ISLOW;
+    jpeg_set_quality(&info, 80, TRUE);
+    jpeg_start_compress(&info, TRUE);
+    while (info.next_scanline < info.image_height) {
+      jpeg_write_scanlines(&info, rows.data() + info.next_scanline,
+                           info.image_height - info.next_scanline);
     }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
     benchmark::DoNotOptimize(size);
     std::free(out);
   }
 }
-BENCHMARK(BM_LibjpegEncodeOnly)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EncodeOnly)->Unit(benchmark::kMillisecond);
+
+void BM_ReadBmp(benchmark::State& state) {
+  const SourceFile& file = sourceFile();
+  if (!file.ok) return state.SkipWithError("cannot write the source");
+  for (auto _ : state) {
+    ConversionImage image;
+    if (!readBmpFile(file.path, image, PixelOrder::Bgr)) state.SkipWithError("read failed");
+    benchmark::DoNotOptimize(image.first);
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * screenBmp().size()));
+}
+BENCHMARK(BM_ReadBmp)->Unit(benchmark::kMicrosecond);
+
+// The peer: copying the file's bytes once into fresh memory, as the reader's one read does.
+void BM_MemcpyFileSize(benchmark::State& state) {
+  const std::vector<std::uint8_t>& bmp = screenBmp();
+  for (auto _ : state) {
+    std::unique_ptr<std::uint8_t[]> copy(new std::uint8_t[bmp.size()]);
+    std::memcpy(copy.get(), bmp.data(), bmp.size());
+    benchmark::DoNotOptimize(copy.get());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bmp.size()));
+}
+BENCHMARK(BM_MemcpyFileSize)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace lsg

@@ -25,10 +25,15 @@ bool BackgroundPicture::setMode(int mode) {
 }
 
 const DecodedImage* BackgroundPicture::decoded() {
-  if (decoded_) return &*decoded_;
+  if (decoded_) return decoded_.get();
   if (bytes_.empty()) return nullptr;
-  decoded_ = decodePicture(bytes_.bytes());
-  if (decoded_) return &*decoded_;
+  decoded_ = bytes_.sharedDecoded();
+  if (decoded_) return decoded_.get();
+  if (std::optional<DecodedImage> image = decodePicture(bytes_.bytes())) {
+    decoded_ = std::make_shared<const DecodedImage>(std::move(*image));
+    bytes_.shareDecoded(decoded_);
+    return decoded_.get();
+  }
   if (kind_ == Kind::Canvas) bytes_ = Picture{};
   return nullptr;
 }

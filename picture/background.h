@@ -1,6 +1,6 @@
 #pragma once
 
-#include <optional>
+#include <memory>
 
 #include "picture/colour.h"
 #include "picture/decode.h"
@@ -8,10 +8,10 @@
 
 namespace lsg {
 
-// The background picture of a canvas or a window: its own copy of the bytes, the decoded
-// picture made on first need and dropped on every assignment, the picture mode (clamped by
-// kind) and the background colour. Invalidating and painting belong to the control; this
-// holds the state they work from.
+// The background picture of a canvas or a window: its own copy of the bytes (shared, as
+// every Picture copy is), the decoded picture made on first need and dropped on every
+// assignment, the picture mode (clamped by kind) and the background colour. Invalidating and
+// painting belong to the control; this holds the state they work from.
 class BackgroundPicture {
  public:
   enum class Kind { Canvas, Window };
@@ -35,7 +35,8 @@ class BackgroundPicture {
   Colour colour() const { return colour_; }
   void setColour(Colour colour) { colour_ = colour; }
 
-  // The picture to draw, decoded on first need; nullptr when there is nothing to draw.
+  // The picture to draw, decoded on first need (or taken from another control that shows
+  // the same Picture); nullptr when there is nothing to draw.
   // A canvas whose bytes fail to decode discards them (read() is empty from then on); a
   // window keeps them and tries again on the next call.
   const DecodedImage* decoded();
@@ -43,7 +44,7 @@ class BackgroundPicture {
  private:
   Kind kind_;
   Picture bytes_;
-  std::optional<DecodedImage> decoded_;
+  std::shared_ptr<const DecodedImage> decoded_;
   int mode_ = 0;
   Colour colour_ = kWhite;
 };

@@ -1,8 +1,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <new>
 #include <utility>
 
+#include "picture/decode.h"
 #include "save/file_io.h"
 #include "save/image_readers.h"
 
@@ -59,58 +61,74 @@ bool parseInfoBlock(const unsigned char* block, std::uint32_t blockSize, BmpLayo
   return true;
 }
 
-// Reads the rows straight into the image: each row's B, G, R bytes land in place and
-// are swapped there, the 0-3 padding bytes go to a scratch buffer.
-bool readRows(std::FILE* file, const BmpLayout& layout, std::size_t padding,
-              ConversionImage& image) {
-  const std::size_t pixelBytes = image.rowBytes();
-  unsigned char scratch[4];
-  for (std::uint64_t i = 0; i < layout.height; ++i) {
-    const std::uint64_t y = layout.bottomUp ? layout.height - 1 - i : i;
+// The largest file this reader takes in: the pixel area of the largest picture it accepts
+// (kMaxPicturePixels at 3 bytes, plus up to 3 pad bytes on each of at most kMaxImageSide
+// rows) and a generous allowance for the headers. A longer file is read only this far;
+// its picture must lie within.
+constexpr std::uint64_t kMaxBmpFileBytes =
+    3 * kMaxPicturePixels + 3 * kMaxImageSide + (std::uint64_t{1} << 20);
+
+void swapBlueAndRed(ConversionImage& image) {
+  for (int y = 0; y < image.height; ++y) {
     std::uint8_t* row = image.row(static_cast<std::size_t>(y));
-    if (std::fread(row, 1, pixelBytes, file) != pixelBytes) return false;
-    if (padding != 0 && std::fread(scratch, 1, padding, file) != padding) return false;
-    for (std::size_t x = 0; x < pixelBytes; x += 3) std::swap(row[x], row[x + 2]);
+    for (std::size_t x = 0; x < image.rowBytes(); x += 3) std::swap(row[x], row[x + 2]);
   }
-  return true;
 }
 
+// The whole file in one read, then the headers checked in memory; the image's rows are the
+// file's own rows where they lie. Every size is checked against what was read before a row
+// pointer is made, so a hostile header never points outside the buffer.
 bool decodeBmp(std::FILE* file, ConversionImage& image) {
-  unsigned char header[kFileHeaderSize];
-  if (std::fread(header, 1, sizeof header, file) != sizeof header) return false;
+  const auto size = fileSize(file);
+  if (!size || *size < kFileHeaderSize + kCoreHeaderSize) return false;
+  const std::uint64_t length = *size < kMaxBmpFileBytes ? *size : kMaxBmpFileBytes;
+  std::unique_ptr<std::uint8_t[]> bytes(new (std::nothrow)
+                                            std::uint8_t[static_cast<std::size_t>(length)]);
+  if (!bytes) return false;
+  // Unbuffered, so the one read goes straight into the buffer.
+  std::setvbuf(file, nullptr, _IONBF, 0);
+  if (std::fread(bytes.get(), 1, length, file) != length) return false;
+
+  const unsigned char* header = bytes.get();
   if (header[0] != 'B' || (header[1] != 'M' && header[1] != 'A')) return false;
   const std::uint32_t dataOffset = le32(header + 10);
   if (dataOffset < kFileHeaderSize + kCoreHeaderSize) return false;
+  if (length < dataOffset) return false;  // the info block would be short
   const std::uint32_t blockSize = dataOffset - kFileHeaderSize;
-  const auto size = fileSize(file);
-  if (!size || *size < dataOffset) return false;  // the info block would be short
-
-  unsigned char block[kInfoFieldsNeeded];
-  const std::size_t wanted = blockSize < sizeof block ? blockSize : sizeof block;
-  if (std::fread(block, 1, wanted, file) != wanted) return false;
   BmpLayout layout;
-  if (!parseInfoBlock(block, blockSize, layout) || layout.bitCount != 24) return false;
-
-  // Every row must be in the file before anything is allocated, so the image never
-  // takes more memory than the file supplies. Sides beyond 65500 are refused first,
-  // which keeps the products below far from overflowing.
-  if (layout.width > kMaxImageSide || layout.height > kMaxImageSide) return false;
-  const std::uint64_t rowBytes = (layout.width * 24 + 31) / 32 * 4;
-  if (*size - dataOffset < rowBytes * layout.height) return false;
-  // A long is 32 bits on Windows; no real info block comes near 2 GiB.
-  if (dataOffset >= 0x80000000u || std::fseek(file, static_cast<long>(dataOffset), SEEK_SET) != 0) {
+  if (!parseInfoBlock(header + kFileHeaderSize, blockSize, layout) || layout.bitCount != 24) {
     return false;
   }
-  if (!allocateImage(image, layout.width, layout.height, 3)) return false;
-  return readRows(file, layout, static_cast<std::size_t>(rowBytes - layout.width * 3), image);
+
+  // Sides beyond 65500 are refused first, which keeps the products below far from
+  // overflowing; a picture the program could not show is not converted either.
+  if (layout.width > kMaxImageSide || layout.height > kMaxImageSide) return false;
+  if (layout.width * layout.height > kMaxPicturePixels) return false;
+  const std::uint64_t rowBytes = (layout.width * 24 + 31) / 32 * 4;
+  if (length - dataOffset < rowBytes * layout.height) return false;
+
+  image.width = static_cast<int>(layout.width);
+  image.height = static_cast<int>(layout.height);
+  image.components = 3;
+  image.order = PixelOrder::Bgr;
+  std::uint8_t* rows = bytes.get() + dataOffset;
+  const auto stride = static_cast<std::ptrdiff_t>(rowBytes);
+  image.first = layout.bottomUp ? rows + (image.height - 1) * stride : rows;
+  image.stride = layout.bottomUp ? -stride : stride;
+  image.pixels = std::move(bytes);
+  return true;
 }
 
 }  // namespace
 
-bool readBmpFile(const std::string& path, ConversionImage& image) {
+bool readBmpFile(const std::string& path, ConversionImage& image, PixelOrder order) {
   image = ConversionImage{};
   std::unique_ptr<std::FILE, FileCloser> file(openFile(path, "rb"));
-  if (file && decodeBmp(file.get(), image)) return true;
+  if (file && decodeBmp(file.get(), image)) {
+    if (order == PixelOrder::Rgb) swapBlueAndRed(image);
+    image.order = order;
+    return true;
+  }
   image = ConversionImage{};
   return false;
 }

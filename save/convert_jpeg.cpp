@@ -16,7 +16,8 @@ int convertToJpeg(const std::string& source, const std::string& target, bool gra
   // TIFF, PNG, PCX and Photo CD sources are not read: this program only ever hands
   // over a JPEG stream, a 24-bit BMP file or an empty file.
   ConversionImage image;
-  if (!readJpegFile(source, image) && !readBmpFile(source, image)) return kJpegSourceUnreadable;
+  if (!readJpegFile(source, image) && !readBmpFile(source, image, PixelOrder::Bgr))
+    return kJpegSourceUnreadable;
   const JpegSettings settings{grayscale, quality, optimize, smoothing};
   return writeJpegFile(target, image, settings) ? kJpegWritten : kJpegTargetFailed;
 }

@@ -18,6 +18,8 @@ bool allocateImage(ConversionImage& image, std::uint64_t width, std::uint64_t he
   image.width = static_cast<int>(width);
   image.height = static_cast<int>(height);
   image.components = components;
+  image.first = image.pixels.get();
+  image.stride = static_cast<std::ptrdiff_t>(image.rowBytes());
   return true;
 }
 

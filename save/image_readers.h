@@ -13,7 +13,10 @@ namespace lsg {
 bool readJpegFile(const std::string& path, ConversionImage& image);
 
 // An uncompressed 24-bit BMP file ("BM" or "BA"; core or info header; bottom-up or
-// top-down) into R, G, B rows from the top.
-bool readBmpFile(const std::string& path, ConversionImage& image);
+// top-down) of at most kMaxPicturePixels, read whole in one read. With PixelOrder::Bgr
+// the image's rows are the file's own bytes where they lie, nothing copied or swapped;
+// with PixelOrder::Rgb each pixel's bytes are swapped in place.
+bool readBmpFile(const std::string& path, ConversionImage& image,
+                 PixelOrder order = PixelOrder::Rgb);
 
 }  // namespace lsg

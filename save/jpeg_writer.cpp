@@ -9,11 +9,16 @@
 namespace lsg {
 namespace {
 
+// Rows handed to libjpeg per call: one pass of its 4:2:0 main buffer (two 8-row blocks).
+constexpr JDIMENSION kRowsPerCall = 16;
+
 // The same fixed-point weights and rounding as libjpeg's RGB to Y conversion.
-void rgbRowToGrey(const std::uint8_t* rgb, std::uint8_t* grey, int width) {
-  for (int x = 0; x < width; ++x, rgb += 3) {
+void colourRowToGrey(const std::uint8_t* colour, std::uint8_t* grey, int width, PixelOrder order) {
+  const int r = order == PixelOrder::Rgb ? 0 : 2;
+  const int b = 2 - r;
+  for (int x = 0; x < width; ++x, colour += 3) {
     grey[x] = static_cast<std::uint8_t>(
-        (19595u * rgb[0] + 38470u * rgb[1] + 7471u * rgb[2] + 32768u) >> 16);
+        (19595u * colour[r] + 38470u * colour[1] + 7471u * colour[b] + 32768u) >> 16);
   }
 }
 
@@ -21,18 +26,28 @@ void greyRowToRgb(const std::uint8_t* grey, std::uint8_t* rgb, int width) {
   for (int x = 0; x < width; ++x, rgb += 3) rgb[0] = rgb[1] = rgb[2] = grey[x];
 }
 
-// One input row as the encoder wants it: the image's own row when the depth matches,
-// else converted into `converted` (one row, allocated by the caller).
-JSAMPROW inputRow(const ConversionImage& image, int outputComponents, JDIMENSION y,
-                  std::uint8_t* converted) {
-  const std::uint8_t* row = image.row(y);
-  if (image.components == outputComponents) return const_cast<JSAMPROW>(row);
-  if (outputComponents == 1) {
-    rgbRowToGrey(row, converted, image.width);
-  } else {
-    greyRowToRgb(row, converted, image.width);
+// Up to kRowsPerCall input rows from `y` as the encoder wants them: the image's own rows
+// when the depth matches (wherever and in whichever order they lie in memory), else
+// converted into `converted` (kRowsPerCall rows, allocated by the caller). Gives the count.
+JDIMENSION inputRows(const ConversionImage& image, int outputComponents, JDIMENSION y,
+                     std::uint8_t* converted, JSAMPROW* rows) {
+  const JDIMENSION left = static_cast<JDIMENSION>(image.height) - y;
+  const JDIMENSION count = left < kRowsPerCall ? left : kRowsPerCall;
+  const std::size_t convertedBytes = static_cast<std::size_t>(image.width) * outputComponents;
+  for (JDIMENSION i = 0; i < count; ++i) {
+    const std::uint8_t* row = image.row(y + i);
+    if (image.components == outputComponents) {
+      rows[i] = const_cast<JSAMPROW>(row);
+      continue;
+    }
+    rows[i] = converted + i * convertedBytes;
+    if (outputComponents == 1) {
+      colourRowToGrey(row, rows[i], image.width, image.order);
+    } else {
+      greyRowToRgb(row, rows[i], image.width);
+    }
   }
-  return converted;
+  return count;
 }
 
 // The setjmp and every libjpeg call of the writer; only trivially destructible locals.
@@ -50,7 +65,9 @@ bool encodeJpeg(std::FILE* out, const ConversionImage& image, const JpegSettings
   info.image_width = static_cast<JDIMENSION>(image.width);
   info.image_height = static_cast<JDIMENSION>(image.height);
   info.input_components = settings.grayscale ? 1 : 3;
-  info.in_color_space = settings.grayscale ? JCS_GRAYSCALE : JCS_RGB;
+  // A colour source is read in its own byte order, so B, G, R rows need no swap first.
+  const bool bgr = image.components == 3 && image.order == PixelOrder::Bgr;
+  info.in_color_space = settings.grayscale ? JCS_GRAYSCALE : bgr ? JCS_EXT_BGR : JCS_RGB;
   jpeg_set_defaults(&info);
   info.optimize_coding = settings.optimize ? TRUE : FALSE;
   info.smoothing_factor = settings.smoothing;
@@ -67,9 +84,11 @@ bool encodeJpeg(std::FILE* out, const ConversionImage& image, const JpegSettings
   info.restart_interval = 0;
   info.restart_in_rows = 0;
   jpeg_start_compress(&info, TRUE);
+  JSAMPROW rows[kRowsPerCall];
   while (info.next_scanline < info.image_height) {
-    JSAMPROW row = inputRow(image, info.input_components, info.next_scanline, converted);
-    jpeg_write_scanlines(&info, &row, 1);
+    const JDIMENSION count =
+        inputRows(image, info.input_components, info.next_scanline, converted, rows);
+    jpeg_write_scanlines(&info, rows, count);
   }
   jpeg_finish_compress(&info);
   jpeg_destroy_compress(&info);
@@ -84,7 +103,7 @@ bool writeJpegFile(const std::string& target, const ConversionImage& image,
   const int outputComponents = settings.grayscale ? 1 : 3;
   std::vector<std::uint8_t> converted;
   if (image.components != outputComponents) {
-    converted.resize(static_cast<std::size_t>(image.width) * 3);
+    converted.resize(static_cast<std::size_t>(image.width) * 3 * kRowsPerCall);
   }
   ReplacementFile out;
   if (!out.open(target).ok) return false;

@@ -78,6 +78,18 @@ TEST_F(RegionCapture, FreezesTheScreenAfterMinimisingAndCoversItWithTheFrozenIma
   EXPECT_EQ(p.windowOf(inner()).rect, (Rect{1, 1, 32, 31}));
 }
 
+// The frozen screen is in memory once as bytes and once decoded, however many holders it
+// has: the shared state, 区域窗口 and 区域画板.
+TEST_F(RegionCapture, FrozenScreenIsHeldOnceAndDecodedOnceForTheOverlay) {
+  startRegionCapture(p.program);
+  const std::uint8_t* frozen = p.program.state.frozenScreen->bytes().data();
+  EXPECT_EQ(overlay().picture().bytes().data(), frozen);
+  EXPECT_EQ(picture().picture().bytes().data(), frozen);
+  const DecodedImage* decoded = overlay().background().decoded();
+  ASSERT_NE(decoded, nullptr);
+  EXPECT_EQ(picture().background().decoded(), decoded);
+}
+
 TEST_F(RegionCapture, TheOutlineFollowsTheDrag) {
   struct Step {
     bool overPicture;  // the move reaches 区域画板 instead of 区域窗口

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "capture/bmp.h"
@@ -58,6 +59,46 @@ TEST(PictureBackground, DecodesOnceAndAgainAfterEveryAssignment) {
   background.assign(std::move(moved));
   ASSERT_NE(background.decoded(), nullptr);
   EXPECT_EQ(background.decoded()->pixels[0], 0x0000FF00u);
+}
+
+TEST(PictureBackground, OnePictureOnTwoControlsIsDecodedOnceWhileEitherShowsIt) {
+  const Picture shown = smallBmp(0x00FF0000);
+  auto window = std::make_unique<BackgroundPicture>(Kind::Window);
+  auto canvas = std::make_unique<BackgroundPicture>(Kind::Canvas);
+  window->assign(shown);
+  canvas->assign(shown);
+  const DecodedImage* decoded = window->decoded();
+  ASSERT_NE(decoded, nullptr);
+  EXPECT_EQ(canvas->decoded(), decoded);
+
+  window->assign(smallBmp(0x000000FF));  // the other control keeps what it shows
+  ASSERT_EQ(canvas->decoded(), decoded);
+  EXPECT_EQ(canvas->decoded()->pixels[0], 0x00FF0000u);
+  EXPECT_EQ(window->decoded()->pixels[0], 0x000000FFu);
+
+  // Once no control shows the bytes, their pixels go, though the bytes stay with `shown`.
+  canvas.reset();
+  window.reset();
+  EXPECT_EQ(shown.sharedDecoded(), nullptr);
+  BackgroundPicture again(Kind::Canvas);
+  again.assign(shown);
+  ASSERT_NE(again.decoded(), nullptr);
+  EXPECT_EQ(again.decoded()->pixels[0], 0x00FF0000u);
+}
+
+// Copies share one buffer; since nothing writes to it, what a reader holds never changes,
+// whatever the control does next (a new picture, or dropping bytes it cannot decode).
+TEST(PictureBackground, ReadCopiesShareTheBytesAndNothingChangesThem) {
+  BackgroundPicture canvas(Kind::Canvas);
+  const Picture assigned = smallBmp();
+  canvas.assign(assigned);
+  const Picture read = canvas.read();
+  EXPECT_EQ(read.bytes().data(), assigned.bytes().data());
+  canvas.assign(kUndecodable);
+  const Picture undecodable = canvas.read();
+  EXPECT_EQ(canvas.decoded(), nullptr);  // the canvas drops its bytes
+  EXPECT_EQ(read, smallBmp());
+  EXPECT_EQ(undecodable, kUndecodable);
 }
 
 TEST(PictureBackground, CanvasDropsUndecodableBytesAtItsFirstPaint) {
