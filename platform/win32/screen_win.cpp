@@ -9,9 +9,11 @@ namespace {
 
 // How long the screen is given to catch up after 主窗口 was minimised where no compositor
 // draws it (Wine, Windows 7 without Aero): the windows beneath repaint the place it left in
-// their own processes, in their own time. Measured under Wine with a loop of captures on
-// a loaded machine (bench/latency, scripts/latency.sh).
-constexpr DWORD kSettleMs = 250;
+// their own processes, in their own time. Measured under Wine on a loaded two-core machine
+// with loops of Ctrl+A (scripts/latency.sh with LSG_LOAD=2): with no wait 2 pictures of 12
+// still held part of 主窗口; with 30 ms and more none did. 50 ms leaves a margin over that
+// and is a fifth of the fixed wait it replaces.
+constexpr DWORD kSettleMs = 50;
 
 bool compositionOn() {
   BOOL on = FALSE;
