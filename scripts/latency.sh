@@ -75,9 +75,10 @@ for ((i = 0; i < ${LSG_LOAD:-0}; i++)); do
   pids+=($!)
 done
 echo "latency: $exe, $runs runs each, load ${LSG_LOAD:-0}"
+# Each run's figures go to the build folder; the summary lines to the terminal.
 if [ "${LSG_LOAD:-0}" -gt 0 ]; then
-  "$out/latency" view "$view_x" "$view_y" "$runs" "${trace[@]}" | tail -1
+  "$out/latency" view "$view_x" "$view_y" "$runs" "${trace[@]}" | tee "$out/ctrl-a.log" | tail -1
 else
-  "$out/latency" view "$view_x" "$view_y" "$runs" | tail -1
+  "$out/latency" view "$view_x" "$view_y" "$runs" | tee "$out/ctrl-a.log" | tail -1
 fi
-"$out/latency" overlay 20 20 "$runs" | tail -1
+"$out/latency" overlay 20 20 "$runs" | tee "$out/ctrl-z.log" | tail -1
