@@ -10,6 +10,8 @@
 
 #include <jpeglib.h>
 
+#include "picture/jpeg_limits.h"
+
 #ifndef JCS_EXTENSIONS
 #error "decoding straight into 0x00RRGGBB rows needs libjpeg-turbo's JCS_EXT_BGRX"
 #endif
@@ -34,8 +36,12 @@ void stayQuiet(j_common_ptr) {}
 // object owning memory sits between setjmp and a longjmp.
 class RowSink {
  public:
-  // Called once the output size is known; the first row's address, or nullptr to refuse.
-  virtual std::uint32_t* start(int width, int height) noexcept = 0;
+  // libjpeg decodes at 1 / scale of the picture's size (1, or 8 for just the block means).
+  virtual unsigned scale() const = 0;
+  // Called once libjpeg has read the whole stream and allocated what it needs, with the
+  // picture's size and the width of the rows it hands over; the first row's address, or
+  // nullptr to refuse.
+  virtual std::uint32_t* start(Size picture, int rowWidth) noexcept = 0;
   // Pixels from one row to the next; 0 makes every row land on the first.
   virtual std::size_t pitch() const = 0;
 
@@ -46,14 +52,15 @@ class RowSink {
 class ImageSink final : public RowSink {
  public:
   explicit ImageSink(DecodedImage& image) : image_(image) {}
-  std::uint32_t* start(int width, int height) noexcept override {
+  unsigned scale() const override { return 1; }
+  std::uint32_t* start(Size picture, int) noexcept override {
     try {
-      image_.pixels.resize(static_cast<std::size_t>(width) * height);
+      image_.pixels.resize(static_cast<std::size_t>(picture.width) * picture.height);
     } catch (const std::bad_alloc&) {
       return nullptr;  // too large for the memory left: undecodable, never fatal
     }
-    image_.width = width;
-    image_.height = height;
+    image_.width = picture.width;
+    image_.height = picture.height;
     return image_.pixels.data();
   }
   std::size_t pitch() const override { return static_cast<std::size_t>(image_.width); }
@@ -64,13 +71,14 @@ class ImageSink final : public RowSink {
 
 class MeasureSink final : public RowSink {
  public:
-  std::uint32_t* start(int width, int height) noexcept override {
+  unsigned scale() const override { return 8; }
+  std::uint32_t* start(Size picture, int rowWidth) noexcept override {
     try {
-      row_.resize(static_cast<std::size_t>(width));
+      row_.resize(static_cast<std::size_t>(rowWidth));
     } catch (const std::bad_alloc&) {
       return nullptr;
     }
-    size_ = {width, height};
+    size_ = picture;
     return row_.data();
   }
   std::size_t pitch() const override { return 0; }
@@ -91,6 +99,7 @@ bool decompress(std::span<const std::uint8_t> bytes, RowSink& sink) {
   if (bytes.size() > std::numeric_limits<unsigned long>::max()) return false;
   jpeg_decompress_struct cinfo;
   ErrorManager error;
+  JpegScanLimit scanLimit;
   cinfo.err = jpeg_std_error(&error.base);
   error.base.error_exit = jumpBack;
   error.base.output_message = stayQuiet;
@@ -99,21 +108,24 @@ bool decompress(std::span<const std::uint8_t> bytes, RowSink& sink) {
     return false;
   }
   jpeg_create_decompress(&cinfo);
+  limitJpegDecoder(cinfo, scanLimit);
   jpeg_mem_src(&cinfo, bytes.data(), static_cast<unsigned long>(bytes.size()));
-  bool ok = jpeg_read_header(&cinfo, TRUE) == JPEG_HEADER_OK &&
-            (cinfo.out_color_space == JCS_GRAYSCALE || cinfo.out_color_space == JCS_RGB) &&
-            std::uint64_t{cinfo.image_width} * cinfo.image_height <= kMaxPicturePixels;
+  bool ok = jpeg_read_header(&cinfo, TRUE) == JPEG_HEADER_OK && jpegHeaderAccepted(cinfo);
   std::uint32_t* first = nullptr;
   if (ok) {
     // libjpeg-turbo writes B, G, R, X: the 0x00RRGGBB word but for X, which it leaves
     // undefined and which is cleared below.
     cinfo.out_color_space = JCS_EXT_BGRX;
-    jpeg_calc_output_dimensions(&cinfo);
-    first = sink.start(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height));
+    cinfo.scale_num = 1;
+    cinfo.scale_denom = sink.scale();
+    // A progressive stream is read to its end here, within the memory and scan limits,
+    // before this program allocates anything of its own.
+    jpeg_start_decompress(&cinfo);
+    const Size picture{static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height)};
+    first = sink.start(picture, static_cast<int>(cinfo.output_width));
     ok = first != nullptr;
   }
   if (ok) {
-    jpeg_start_decompress(&cinfo);
     const std::size_t pitch = sink.pitch();
     const std::size_t width = cinfo.output_width;
     JSAMPROW rows[kRowsPerCall];

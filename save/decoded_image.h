@@ -4,13 +4,14 @@
 #include <cstdint>
 #include <memory>
 
+#include "picture/decode.h"
+
 namespace lsg {
 
-// The largest side a JPEG can hold, and the most memory a decoded picture may take
-// (about 18900 x 18900 colour pixels, far beyond any screen). A source beyond either
-// is refused before anything is allocated.
+// The largest side a JPEG can hold. A source beyond it, or beyond the pixels the program
+// shows (kMaxPicturePixels), is refused before anything is allocated, so the conversion
+// never writes a picture the program refuses to show.
 inline constexpr std::uint64_t kMaxImageSide = 65500;
-inline constexpr std::uint64_t kMaxImageBytes = std::uint64_t{1} << 30;
 
 // A picture decoded for one conversion: rows from the top, each pixel R, G, B
 // (3 components) or one grey byte (1 component), rows packed without padding.

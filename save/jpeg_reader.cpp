@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "picture/jpeg_limits.h"
 #include "save/file_io.h"
 #include "save/image_readers.h"
 #include "save/jpeg_errors.h"
@@ -16,14 +17,22 @@ struct FileCloser {
 bool decodeJpeg(std::FILE* file, ConversionImage& image) {
   jpeg_decompress_struct info{};
   JpegErrorManager errors{};
+  JpegScanLimit scanLimit{};
   info.err = useJpegErrorManager(errors);
   if (setjmp(errors.jump)) {
     jpeg_destroy_decompress(&info);
     return false;
   }
   jpeg_create_decompress(&info);
+  limitJpegDecoder(info, scanLimit);
   jpeg_stdio_src(&info, file);
-  jpeg_read_header(&info, TRUE);
+  // Sizes and colours are checked before libjpeg allocates for the picture; a
+  // progressive stream is read to its end in jpeg_start_decompress, within the memory
+  // and scan limits, before the image is allocated.
+  if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK || !jpegHeaderAccepted(info)) {
+    jpeg_destroy_decompress(&info);
+    return false;
+  }
   jpeg_start_decompress(&info);
   const int components = info.output_components;
   if ((components != 1 && components != 3) ||

@@ -11,6 +11,9 @@ packages=(
   googletest libgtest-dev libbenchmark-dev libjpeg62-turbo-dev libjpeg-turbo-progs
   wine wine64 fonts-wine fonts-wqy-zenhei xvfb xdotool x11-utils imagemagick
   python3-pytest python3-pil
+  # The fuzz targets: Debian's clang, and libFuzzer with the sanitizer runtimes, which
+  # bookworm ships apart from the compiler.
+  clang libclang-rt-14-dev
 )
 
 missing=()

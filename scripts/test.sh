@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The one command that sets everything up and runs every test tier, stopping at the
-# first tier that fails: native unit tests (with AddressSanitizer and UBSan), the
-# Windows build, the same unit tests cross-built and run under Wine, and the end-to-end
-# tests of the real program under Wine in Xvfb. Safe to run again; needs no display.
-# Tier names as arguments (native, windows, wine, e2e) run only those, after set-up.
+# first tier that fails: native unit tests (with AddressSanitizer and UBSan), a short
+# run of each fuzz target (libFuzzer with the same sanitizers), the Windows build, the
+# same unit tests cross-built and run under Wine, and the end-to-end tests of the real
+# program under Wine in Xvfb. Safe to run again; needs no display.
+# Tier names as arguments (native, fuzz, windows, wine, e2e) run only those, after set-up.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 cd "$lsg_root"
@@ -16,6 +17,11 @@ unit_prefix=$lsg_build/wine/unit
 native_tests() {
   cmake --preset linux >/dev/null && cmake --build --preset linux &&
     ctest --preset linux -j "$jobs"
+}
+
+fuzz_tests() {
+  # Every target for 20 s, side by side; fuzz/run.sh runs them longer.
+  bash fuzz/run.sh
 }
 
 windows_build() {
@@ -60,6 +66,7 @@ trap 'lsg_wineserver_stop "$unit_prefix"' INT TERM
 start=$SECONDS
 lsg_timed "set-up" bash scripts/setup.sh
 if wanted native; then lsg_timed "native unit tests" native_tests; fi
+if wanted fuzz; then lsg_timed "fuzz targets" fuzz_tests; fi
 if wanted windows || wanted wine || wanted e2e; then lsg_timed "Windows build" windows_build; fi
 if wanted wine || wanted e2e; then lsg_timed "Wine prefixes" wine_prefixes; fi
 if wanted wine; then lsg_timed "Windows unit tests under Wine" windows_tests; fi

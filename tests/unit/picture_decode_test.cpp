@@ -13,6 +13,8 @@
 
 #include <jpeglib.h>
 
+#include "fake/hostile_jpeg.h"
+#include "fake/peak_heap.h"
 #include "picture/decode.h"
 
 namespace lsg {
@@ -337,6 +339,93 @@ TEST(PictureDecodeJpeg, BrokenStreamsAreUndecodable) {
     EXPECT_FALSE(decodePicture(m.bytes).has_value());
     EXPECT_FALSE(measurePicture(m.bytes).has_value());
     EXPECT_EQ(pictureWidth(Picture(m.bytes)), 0);
+  }
+}
+
+// Streams that claim more than the program decodes, each refused before it costs more
+// than its bound; and the largest of their kind that the bounds still let through.
+struct Hostile {
+  const char* what;
+  Bytes bytes;
+  bool decodes;
+  std::int64_t decodePeak;   // the most heap memory decoding it may take
+  std::int64_t measurePeak;  // and measuring it, which keeps no picture
+};
+
+constexpr std::int64_t kMiB = 1 << 20;
+// libjpeg's own structures and tables, all it allocates for a header it is handed.
+constexpr std::int64_t kHeader = 64 << 10;
+
+std::vector<Hostile> hostileJpegs() {
+  using fake::headerOnlyJpeg;
+  // A progressive 1024 x 1024 grey picture: libjpeg holds 16384 blocks of coefficients
+  // (2 MiB) while it reads the scans, and the decoded picture takes 4 MiB.
+  auto scans = [](int count) {
+    return headerOnlyJpeg({.width = 1024, .height = 1024, .scans = count});
+  };
+  return {
+      {"118-byte progressive claiming 65500 x 65500", fake::claims65500Progressive(), false,
+       kHeader, kHeader},
+      {"grey claiming 65500 x 16384 (1.07 G pixels)",
+       headerOnlyJpeg({.width = 65500, .height = 16384, .progressive = false}), false, kHeader,
+       kHeader},
+      {"grey one row beyond the pixel limit",
+       headerOnlyJpeg({.width = 16384, .height = 16385, .progressive = false}), false, kHeader,
+       kHeader},
+      {"colour claiming 18900 x 18900",
+       headerOnlyJpeg({.width = 18900, .height = 18900, .components = 3, .progressive = false}),
+       false, kHeader, kHeader},
+      {"progressive 4:4:4 at the pixel limit: 1.5 GiB of coefficients",
+       headerOnlyJpeg({.width = 16384, .height = 16384, .components = 3}), false, kMiB, kMiB},
+      {"progressive 4:2:0 of 196 M pixels: 588 MB of coefficients",
+       headerOnlyJpeg({.width = 14000, .height = 14000, .components = 3, .sampling = 0x22}), false,
+       kMiB, kMiB},
+      {"390 empty scans", scans(390), false, 3 * kMiB, 3 * kMiB},
+      {"one scan more than the limit", scans(kMaxJpegScans + 1), false, 3 * kMiB, 3 * kMiB},
+      {"as many scans as the limit", scans(kMaxJpegScans), true, 7 * kMiB, 3 * kMiB},
+      // Reported as a hang by a long fuzz run at the lowest priority on a busy machine; it
+      // decodes in well under a millisecond, the run had been starved of processor time.
+      {"progressive 61 x 38, its scan cut short (fuzz run 1)",
+       fake::fromHex(
+           "ffd800ffdb00430006040506050406060506070706080a100a0a09090a140e0f0c101714181817141616"
+           "1a1d251f1a1b231c1616202c20232627292a29191f2d302d283025282928ffdb0043010707070a080a13"
+           "0a0a13281a161a2828282828282828282828ffff5f700009937028282828282828282828282828282828"
+           "2828282828282828282828282828282828282828282828ffc20011080026003d03011100021101031101"
+           "ffc4001500010100000000000000000000000000000405ffc40016010101010000000000000000000000"
+           "0000030405ffda000c03010002100300000000"),
+       true, kMiB, kMiB},
+  };
+}
+
+TEST(PictureDecodeJpeg, HostileStreamsAreRefused) {
+  for (const Hostile& h : hostileJpegs()) {
+    SCOPED_TRACE(h.what);
+    const auto image = decodePicture(h.bytes);
+    EXPECT_EQ(image.has_value(), h.decodes);
+    EXPECT_EQ(measurePicture(h.bytes).has_value(), h.decodes);
+    if (image) {
+      EXPECT_EQ(measurePicture(h.bytes), (Size{image->width, image->height}));
+    }
+  }
+}
+
+TEST(PictureDecodeJpeg, HostileStreamsStayWithinTheirMemoryBound) {
+  if (!fake::PeakHeap::available()) GTEST_SKIP() << "needs AddressSanitizer's allocation hooks";
+  for (const Hostile& h : hostileJpegs()) {
+    SCOPED_TRACE(h.what);
+    const auto decodePeak = fake::PeakHeap::during([&] { (void)decodePicture(h.bytes); });
+    EXPECT_LE(decodePeak, h.decodePeak);
+    const auto measurePeak = fake::PeakHeap::during([&] { (void)measurePicture(h.bytes); });
+    EXPECT_LE(measurePeak, h.measurePeak);
+  }
+}
+
+TEST(PictureDecodeBmp, MalformedIsRefusedBeforeAnyAllocation) {
+  if (!fake::PeakHeap::available()) GTEST_SKIP() << "needs AddressSanitizer's allocation hooks";
+  for (const Malformed& m : malformedBmps()) {
+    SCOPED_TRACE(m.what);
+    EXPECT_EQ(fake::PeakHeap::during([&] { (void)decodePicture(m.bytes); }), 0);
+    EXPECT_EQ(fake::PeakHeap::during([&] { (void)measurePicture(m.bytes); }), 0);
   }
 }
 

@@ -8,9 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "fake/hostile_jpeg.h"
+#include "fake/peak_heap.h"
 #include "fake/scratch_folder.h"
 #include "picture/colour.h"
+#include "picture/decode.h"
 #include "save/convert_jpeg.h"
+#include "save/decoded_image.h"
 #include "save/file_io.h"
 #include "save/image_readers.h"
 
@@ -293,6 +297,18 @@ TEST_F(SaveConvertToJpeg, SourcesToResultsAndFilesTouched) {
       {"JPEG cut after its header", Bytes(colourJpeg.begin(), colourJpeg.begin() + 20),
        kJpegSourceUnreadable},
       {"empty file", {}, kJpegSourceUnreadable},
+      {"118-byte progressive JPEG claiming 65500 x 65500", fake::claims65500Progressive(),
+       kJpegSourceUnreadable},
+      {"grey JPEG one row beyond the pixel limit the program shows",
+       fake::headerOnlyJpeg({.width = 16384, .height = 16385, .progressive = false}),
+       kJpegSourceUnreadable},
+      {"progressive 4:4:4 JPEG at the pixel limit",
+       fake::headerOnlyJpeg({.width = 16384, .height = 16384, .components = 3}),
+       kJpegSourceUnreadable},
+      {"progressive JPEG with 390 empty scans",
+       fake::headerOnlyJpeg({.width = 256, .height = 256, .scans = 390}), kJpegSourceUnreadable},
+      {"progressive JPEG with as many scans as the limit",
+       fake::headerOnlyJpeg({.width = 256, .height = 256, .scans = kMaxJpegScans}), kJpegWritten},
       {"text", {'h', 'e', 'l', 'l', 'o'}, kJpegSourceUnreadable},
   };
   const std::string source = folder.file("ImageA.tmp");
@@ -313,6 +329,66 @@ TEST_F(SaveConvertToJpeg, SourcesToResultsAndFilesTouched) {
     }
     EXPECT_EQ(readAll(source), c.source) << c.name;
     EXPECT_EQ(folder.names(), (std::set<std::string>{"ImageA.tmp", "chosen.jpg"})) << c.name;
+  }
+}
+
+// What a hostile source may cost the conversion before it is refused: its header is read,
+// and at most the coefficients of a small progressive picture (256 x 256 grey: 128 KiB).
+TEST_F(SaveConvertToJpeg, HostileSourcesAreRefusedWithinTheirMemoryBound) {
+  if (!fake::PeakHeap::available()) GTEST_SKIP() << "needs AddressSanitizer's allocation hooks";
+  const struct {
+    const char* name;
+    Bytes source;
+    std::int64_t peak;
+  } cases[] = {
+      {"118-byte progressive claiming 65500 x 65500", fake::claims65500Progressive(), 1 << 20},
+      {"grey claiming 65500 x 16384, 1.07 G pixels",
+       fake::headerOnlyJpeg({.width = 65500, .height = 16384, .progressive = false}), 1 << 20},
+      {"grey one row beyond the pixel limit",
+       fake::headerOnlyJpeg({.width = 16384, .height = 16385, .progressive = false}), 1 << 20},
+      {"progressive 4:4:4 at the pixel limit",
+       fake::headerOnlyJpeg({.width = 16384, .height = 16384, .components = 3}), 1 << 20},
+      {"390 empty scans", fake::headerOnlyJpeg({.width = 256, .height = 256, .scans = 390}),
+       1 << 20},
+      {"BMP claiming 60000 x 60000 in 58 bytes",
+       [] {
+         Bytes bmp = makeBmp({.width = 1, .height = 1});
+         for (int i = 0; i < 4; ++i) bmp[18 + i] = bmp[22 + i] = (60000 >> (8 * i)) & 0xFF;
+         return bmp;
+       }(),
+       1 << 20},
+  };
+  const std::string source = folder.file("ImageA.tmp");
+  const std::string target = folder.file("chosen.jpg");
+  for (const auto& c : cases) {
+    writeAll(source, c.source);
+    int result = 0;
+    const auto peak =
+        fake::PeakHeap::during([&] { result = convertToJpeg(source, target, false, 80, true, 0); });
+    EXPECT_EQ(result, kJpegSourceUnreadable) << c.name;
+    EXPECT_LE(peak, c.peak) << c.name;
+  }
+}
+
+// The conversion decodes no more than the program shows, so it never writes a picture
+// that the program would then refuse to open.
+TEST(SaveDecodedImage, SizesFollowThePictureLimit) {
+  const struct {
+    std::uint64_t width, height;
+    int components;
+    bool allocated;
+  } cases[] = {
+      {16384, 16384, 1, true},  // at the limit; pixels left uninitialised cost nothing yet
+      {16384, 16385, 1, false}, {65500, 4096, 1, true},
+      {65500, 4099, 1, false},  // within the old byte limit for grey, beyond the pixels
+      {18900, 18900, 3, false}, {65501, 1, 3, false},  // wider than a JPEG can be
+      {0, 1, 3, false},         {1, 1, 2, false},
+  };
+  for (const auto& c : cases) {
+    ConversionImage image;
+    EXPECT_EQ(allocateImage(image, c.width, c.height, c.components), c.allocated)
+        << c.width << " x " << c.height;
+    EXPECT_EQ(image.pixels != nullptr, c.allocated);
   }
 }
 
