@@ -49,8 +49,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   c.hInstance = instance;
   c.lpszClassName = L"LsgTicker";
   RegisterClassW(&c);
-  HWND window = CreateWindowExW(WS_EX_NOACTIVATE, c.lpszClassName, L"lsg-ticker", WS_POPUP,
-                                left, top, size, size, nullptr, nullptr, instance, nullptr);
+  HWND window = CreateWindowExW(WS_EX_NOACTIVATE, c.lpszClassName, L"lsg-ticker", WS_POPUP, left,
+                                top, size, size, nullptr, nullptr, instance, nullptr);
   ShowWindow(window, SW_SHOWNOACTIVATE);
   SetTimer(window, 1, 10, nullptr);
   MSG message;

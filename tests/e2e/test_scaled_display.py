@@ -9,6 +9,7 @@ from PIL import Image
 import harness
 from conftest import MAIN_TITLE
 from mainwin import same
+from target.overlay import start_target
 
 DPI = 144
 SCREEN = (1600, 1200)
@@ -58,11 +59,19 @@ class View:
                     best = (i - run + 1, run)
             return best
 
+        def down(x: int) -> tuple[int, int]:
+            return longest(shot.getpixel((x, y)) for y in range(outer.y, outer.bottom))
+
+        def across(y: int) -> tuple[int, int]:
+            return longest(shot.getpixel((x, y)) for x in range(outer.x, outer.right))
+
+        # Two neighbouring lines each way: a scroll bar's dotted track is white on every
+        # other line, where it would seem to carry the viewport one pixel further.
         mid_x = outer.x + outer.width // 2
-        top, height = longest(shot.getpixel((mid_x, y)) for y in range(outer.y, outer.bottom))
+        top, height = min(down(mid_x), down(mid_x + 1), key=lambda run: run[1])
         top += outer.y
         mid_y = top + height // 2
-        left, width = longest(shot.getpixel((x, mid_y)) for x in range(outer.x, outer.right))
+        left, width = min(across(mid_y), across(mid_y + 1), key=lambda run: run[1])
         left += outer.x
         if width < 100 or height < 100:
             return None
@@ -148,15 +157,29 @@ def drag_thumb_to_end(view: View, vertical: bool) -> None:
     view.session.xtool(command)
 
 
-def test_ctrl_a_shows_the_screen_at_natural_size_and_scrolls_to_its_far_end(desktop):
+def test_ctrl_a_shows_the_screen_at_natural_size_and_scrolls_to_its_far_end(desktop, launch):
+    # Windows with known pixels where only the right offset shows them: the top left, the
+    # top right and the bottom right of the screen, all clear of 主窗口.
+    for n, rect in enumerate([(100, 100, 150, 100), (1300, 100, 200, 150), (1300, 900, 200, 150)]):
+        start_target(launch, f"lsg-e2e-target-{n}", rect)
     screen = minimised_screen(desktop)
     program, view = start(desktop)
     left, top, width, height = view.white
 
     def wait_offset(x: int, y: int, what: str) -> None:
         want = screen.crop((x, y, x + width, y + height))
-        desktop.wait_for(lambda: same(view.shown(), want),
-                         describe=f"the view to show the screen from ({x}, {y}) 1:1 {what}")
+        shown = []
+
+        def matches():
+            shown[:] = [view.shown()]
+            return same(shown[0], want)
+
+        def describe():
+            want.save(desktop.test_dir() / f"want-{x}-{y}.png")
+            shown[0].save(desktop.test_dir() / f"shown-{x}-{y}.png")
+            return f"the view to show the screen from ({x}, {y}) 1:1 {what}"
+
+        desktop.wait_for(matches, describe=describe)
 
     desktop.key("ctrl+a")
     wait_offset(0, 0, "after Ctrl+A")

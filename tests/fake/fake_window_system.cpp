@@ -24,7 +24,8 @@ const FakeWindow& FakeWindowSystem::window(WindowHandle handle) const {
 WindowHandle FakeWindowSystem::createForm(Form& form, Rect outer) {
   if (refuseForms) return 0;
   log.push_back("create " + form.name());
-  return add({.form = &form, .rect = outer, .topmost = form.definition().topmost, .dpi = newWindowDpi});
+  return add(
+      {.form = &form, .rect = outer, .topmost = form.definition().topmost, .dpi = newWindowDpi});
 }
 
 WindowHandle FakeWindowSystem::createControl(Control& control, WindowHandle parent) {
