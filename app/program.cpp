@@ -15,7 +15,7 @@ Program::Program(WindowSystem& windows, Screen& screen, SavePlatform& save, Pict
 int runProgram(Program& program) {
   initSharedState(program.state);
   if (!program.app.load(program.mainWindow)) {
-    program.app.windows().fatal("加载启动窗口失败");
+    program.app.fatal("加载启动窗口失败");
   }
   if (program.app.enterLoop()) program.app.windows().runLoop();
   releaseSharedState(program.state);

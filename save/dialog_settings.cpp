@@ -37,4 +37,8 @@ std::uint32_t dialogFlags(const SaveDialogSettings& settings) {
   return flags;
 }
 
+std::uint32_t saveDialogFlags(const SaveDialogSettings& settings) {
+  return dialogFlags(settings) & ~kOfnFileMustExist;
+}
+
 }  // namespace lsg

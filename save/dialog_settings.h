@@ -44,6 +44,12 @@ std::string buildFilterList(std::string_view filterText);
 // counts as 0) when there is a filter list, 0 when there is none.
 int dialogFilterIndex(const SaveDialogSettings& settings, bool hasFilterList);
 
+// The flags that the settings stand for.
 std::uint32_t dialogFlags(const SaveDialogSettings& settings);
+
+// The flags the save dialog is opened with: dialogFlags without OFN_FILEMUSTEXIST. A
+// save dialog that applied it would refuse the name of every file that does not exist
+// yet, and naming a new file is what the save commands need; the setting stays on.
+std::uint32_t saveDialogFlags(const SaveDialogSettings& settings);
 
 }  // namespace lsg

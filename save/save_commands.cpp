@@ -17,6 +17,13 @@ WriteResult writePicture(const std::string& path, const Picture& picture) {
   return writeBytesToFile(path, blocks);
 }
 
+// "ImageA.tmp" is scratch: written in place, without the flush and the rename that
+// keep the user's own files safe.
+WriteResult writeScratchPicture(const std::string& path, const Picture& picture) {
+  const std::span<const std::uint8_t> blocks[] = {picture.bytes()};
+  return writeScratchFile(path, blocks);
+}
+
 }  // namespace
 
 std::string temporaryImagePath(SavePlatform& platform) {
@@ -63,7 +70,7 @@ void saveAsJpg(Program& program) {
   通用对话框.defaultExtension = "*.jpg";
   if (!program.save.showSaveDialog(通用对话框, 主窗口.handle())) return;
   const std::string temporary = temporaryImagePath(program.save);
-  const WriteResult staged = writePicture(temporary, 主窗口.canvas("画板1").picture());
+  const WriteResult staged = writeScratchPicture(temporary, 主窗口.canvas("画板1").picture());
   const std::string path = 通用对话框.fileName;
   // Converting what an earlier save left in the temporary file would store an old
   // picture under the new name.

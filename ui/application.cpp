@@ -1,7 +1,10 @@
 #include "ui/application.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
+
+#include "ui/fatal_message.h"
 
 namespace lsg {
 
@@ -67,11 +70,28 @@ Form* Application::find(std::string_view name) const {
 
 Form& Application::form(std::string_view name) const {
   Form* f = find(name);
-  if (!f) {
-    windows_.fatal("窗口 " + std::string(name) + " 没有加载");
-    std::abort();  // fatal() never returns; this only tells the compiler
-  }
+  if (!f) fatal("窗口 " + std::string(name) + " 没有加载");
   return *f;
+}
+
+void Application::fatal(std::string_view message) const {
+  halted_ = true;
+  for (const auto& form : forms_) {
+    const auto& controls = form->controls();
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+      if (controls[i]->kind() == ControlKind::Timer && controls[i]->definition().periodMs > 0) {
+        windows_.stopTimer(form->handle(), i);
+      }
+    }
+    windows_.enable(form->handle(), false);
+  }
+  windows_.fatal(message);
+  std::abort();  // fatal() never returns; this only tells the compiler
+}
+
+void Application::outOfMemory(std::size_t bytes) const {
+  std::array<char, kFatalMessageSize> buffer;
+  fatal(outOfMemoryMessage(buffer, bytes));
 }
 
 bool Application::enterLoop() {

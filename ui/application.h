@@ -28,6 +28,16 @@ class Application {
   Form& form(std::string_view name) const;
   bool anyLoaded() const { return !forms_.empty(); }
 
+  // Ends the process with a fatal error box and exit code -1; the shared state is not
+  // released. Nothing of the program runs beneath the box: the box's own message loop
+  // would go on delivering ticks, paints and clicks to handlers that may need what just
+  // failed, so every loaded window is disabled and its timers stopped first, and from then
+  // on the platform hands no message to a handler. Allocates nothing.
+  [[noreturn]] void fatal(std::string_view message) const;
+  // The same for an allocation of `bytes` that failed; the report is built in place.
+  [[noreturn]] void outOfMemory(std::size_t bytes) const;
+  bool halted() const { return halted_; }
+
   // Marks the loop as running; false when no window is loaded, so there is nothing to run.
   bool enterLoop();
 
@@ -46,6 +56,7 @@ class Application {
   std::vector<std::unique_ptr<Form>>
       forms_;  // loaded, in load order; the first is the start window
   bool loopRunning_ = false;
+  mutable bool halted_ = false;  // set on the way out, from any handler
 };
 
 }  // namespace lsg

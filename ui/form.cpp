@@ -1,7 +1,5 @@
 #include "ui/form.h"
 
-#include <cstdlib>
-
 #include "ui/application.h"
 
 namespace lsg {
@@ -58,8 +56,7 @@ Timer* Form::timer(std::uintptr_t id) const {
 }
 
 void Form::fatalNoControl(std::string_view name) const {
-  windows().fatal("窗口 " + definition_.name + " 没有部件 " + std::string(name));
-  std::abort();  // fatal() never returns; this only tells the compiler
+  application_.fatal("窗口 " + definition_.name + " 没有部件 " + std::string(name));
 }
 
 void Form::layOutForDpi(int dpi) {

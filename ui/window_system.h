@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include <string_view>
 
 #include "picture/geometry.h"
 
@@ -59,13 +59,15 @@ class WindowSystem {
   virtual void setScrollRange(WindowHandle scrollBar, int minimum, int maximum) = 0;
   virtual void setScrollPosition(WindowHandle scrollBar, int position) = 0;
   virtual void startTimer(WindowHandle owner, std::uintptr_t id, int periodMs) = 0;
+  virtual void stopTimer(WindowHandle owner, std::uintptr_t id) = 0;
 
   // Takes and dispatches messages until the quit message.
   virtual void runLoop() = 0;
 
   // An error message box, then the process ends at once with exit code -1 (the shared
-  // state's release does not run). Never returns.
-  [[noreturn]] virtual void fatal(const std::string& message) = 0;
+  // state's release does not run). Never returns. Allocates nothing: it may be reporting
+  // that memory ran out. Application::fatal quiets the program's windows first.
+  [[noreturn]] virtual void fatal(std::string_view message) = 0;
 };
 
 }  // namespace lsg

@@ -1,14 +1,19 @@
 // The file operations of save/file_io.h for the native build.
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <set>
 
 #include "save/file_io.h"
+#include "save/partial_save.h"
 
 namespace lsg {
 namespace {
@@ -22,20 +27,59 @@ std::string folderOf(const std::string& path) {
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-// O_EXCL so that two saves at once, or a stray file of the same name, are never
-// written through; the name is short so that a long target name still leaves room.
+// The partial saves this process is writing now. Windows keeps them from being deleted
+// by their share mode; here nothing else would.
+std::set<std::string>& openPartialSaves() {
+  static std::set<std::string> open;
+  return open;
+}
+
+// Another process that exists, or that we may not signal, counts as running: its file
+// is left alone. This process's own ids are those of a process with the same id that
+// ended (ids are reused), or of a save of ours that could not remove its file.
+bool otherProcessRunning(std::uint32_t id) {
+  if (id == 0 || id > static_cast<std::uint32_t>(INT_MAX)) return false;
+  if (id == static_cast<std::uint32_t>(getpid())) return false;
+  return ::kill(static_cast<pid_t>(id), 0) == 0 || errno == EPERM;
+}
+
+void removeStalePartialSaves(const std::string& folder) {
+  DIR* listing = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (listing == nullptr) return;
+  while (const dirent* entry = ::readdir(listing)) {
+    const auto owner = partialSaveOwner(entry->d_name);
+    if (!owner || otherProcessRunning(*owner)) continue;
+    const std::string path = folder + entry->d_name;
+    if (openPartialSaves().contains(path)) continue;
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) ::unlink(path.c_str());
+  }
+  ::closedir(listing);
+}
+
+// O_EXCL so that a stray file of the same name is never written through.
 int createUniqueFile(const std::string& folder, std::string& name) {
-  static unsigned counter = 0;
+  static unsigned serial = 0;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    char leaf[40];
-    std::snprintf(leaf, sizeof leaf, ".lsg%08x%04x.tmp", static_cast<unsigned>(getpid()),
-                  ++counter & 0xFFFFu);
-    name = folder + leaf;
+    name = folder + partialSaveName(static_cast<std::uint32_t>(getpid()), ++serial);
     const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0 || errno != EEXIST) return fd;
   }
   errno = EEXIST;
   return -1;
+}
+
+bool writeAll(int fd, std::span<const std::uint8_t> block) {
+  while (!block.empty()) {
+    const ssize_t written = ::write(fd, block.data(), block.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) {
+      if (written == 0) errno = EIO;
+      return false;
+    }
+    block = block.subspan(static_cast<std::size_t>(written));
+  }
+  return true;
 }
 
 }  // namespace
@@ -47,17 +91,22 @@ WriteResult ReplacementFile::open(const std::string& target) {
   if (target.empty()) return {false, "没有文件名"};
   struct stat existing {};
   const bool exists = ::stat(target.c_str(), &existing) == 0;
-  // Replacing by rename would ignore a read-only target; refuse it as writing in
-  // place would.
-  if (exists && S_ISREG(existing.st_mode) && ::access(target.c_str(), W_OK) != 0) {
-    return failure(errno);
+  if (exists && S_ISDIR(existing.st_mode)) return failure(EISDIR);
+  // A rename would ignore a read-only target. No write permission for anyone is how
+  // a read-only attribute looks here (and how Wine shows it to Windows programs).
+  if (exists && S_ISREG(existing.st_mode)) {
+    if ((existing.st_mode & 0222) == 0) return {false, kReadOnlyReason};
+    if (::access(target.c_str(), W_OK) != 0) return failure(errno);
   }
-  const int fd = createUniqueFile(folderOf(target), temporary_);
+  const std::string folder = folderOf(target);
+  removeStalePartialSaves(folder);
+  const int fd = createUniqueFile(folder, temporary_);
   if (fd < 0) {
     const int error = errno;
     temporary_.clear();
     return failure(error);
   }
+  openPartialSaves().insert(temporary_);
   if (exists && S_ISREG(existing.st_mode)) ::fchmod(fd, existing.st_mode & 07777);
   file_ = ::fdopen(fd, "wb");
   if (file_ == nullptr) {
@@ -84,6 +133,7 @@ WriteResult ReplacementFile::commit() {
     discard();
     return failure(error);
   }
+  openPartialSaves().erase(temporary_);
   temporary_.clear();
   return {true, {}};
 }
@@ -92,6 +142,7 @@ void ReplacementFile::discard() {
   if (file_ != nullptr) std::fclose(file_);
   file_ = nullptr;
   if (!temporary_.empty()) ::unlink(temporary_.c_str());
+  openPartialSaves().erase(temporary_);
   temporary_.clear();
 }
 
@@ -108,6 +159,22 @@ WriteResult writeBytesToFile(const std::string& path,
     }
   }
   return out.commit();
+}
+
+WriteResult writeScratchFile(const std::string& path,
+                             std::span<const std::span<const std::uint8_t>> blocks) {
+  if (path.empty()) return {false, "没有文件名"};
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) return failure(errno);
+  for (const auto block : blocks) {
+    if (!writeAll(fd, block)) {
+      const int error = errno;
+      ::close(fd);
+      return failure(error);
+    }
+  }
+  if (::close(fd) != 0) return failure(errno);
+  return {true, {}};
 }
 
 std::optional<std::string> tempFolderPath() {

@@ -6,9 +6,13 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <algorithm>
+#include <span>
 #include <string>
 
+#include "platform/win32/replace_win.h"
 #include "save/file_io.h"
+#include "save/partial_save.h"
 
 namespace lsg {
 namespace {
@@ -57,21 +61,32 @@ std::wstring folderOf(const std::wstring& path) {
 }
 
 // CREATE_NEW so that a stray file of the same name is never written through; share
-// mode 0 as for any file this program writes. The name is short so that a long
-// target name still leaves room under MAX_PATH.
+// mode 0 as for any file this program writes, which also keeps another save from
+// taking it for a leftover while it is being written.
 HANDLE createUniqueFile(const std::wstring& folder, std::wstring& name) {
-  static unsigned counter = 0;
+  static unsigned serial = 0;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    wchar_t leaf[40];
-    swprintf(leaf, 40, L"~lsg%08x%04x.tmp", static_cast<unsigned>(GetCurrentProcessId()),
-             ++counter & 0xFFFFu);
-    name = folder + leaf;
+    name = folder + widen(partialSaveName(GetCurrentProcessId(), ++serial));
     HANDLE handle = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return handle;
   }
   SetLastError(ERROR_FILE_EXISTS);
   return INVALID_HANDLE_VALUE;
+}
+
+bool writeAll(HANDLE file, std::span<const std::uint8_t> block) {
+  while (!block.empty()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(block.size(), 1u << 30));
+    DWORD written = 0;
+    if (!WriteFile(file, block.data(), chunk, &written, nullptr)) return false;
+    if (written == 0) {
+      SetLastError(ERROR_WRITE_FAULT);
+      return false;
+    }
+    block = block.subspan(written);
+  }
+  return true;
 }
 
 }  // namespace
@@ -82,8 +97,15 @@ WriteResult ReplacementFile::open(const std::string& target) {
   discard();
   const std::wstring wideTarget = widen(target);
   if (wideTarget.empty()) return {false, "没有文件名"};
+  const DWORD existing = GetFileAttributesW(wideTarget.c_str());
+  if (existing != INVALID_FILE_ATTRIBUTES) {
+    if (existing & FILE_ATTRIBUTE_DIRECTORY) return failure(ERROR_ACCESS_DENIED);
+    if (existing & FILE_ATTRIBUTE_READONLY) return {false, kReadOnlyReason};
+  }
+  const std::wstring folder = folderOf(wideTarget);
+  win::removeStalePartialSaves(folder);
   std::wstring wideTemporary;
-  HANDLE handle = createUniqueFile(folderOf(wideTarget), wideTemporary);
+  HANDLE handle = createUniqueFile(folder, wideTemporary);
   if (handle == INVALID_HANDLE_VALUE) return failure(GetLastError());
   temporary_ = narrow(wideTemporary.c_str(), static_cast<int>(wideTemporary.size()));
   const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_BINARY);
@@ -113,10 +135,7 @@ WriteResult ReplacementFile::commit() {
   const int closed = std::fclose(file_);
   file_ = nullptr;
   if (error == ERROR_SUCCESS && closed != 0) error = ERROR_WRITE_FAULT;
-  if (error == ERROR_SUCCESS && !MoveFileExW(widen(temporary_).c_str(), widen(target_).c_str(),
-                                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    error = GetLastError();
-  }
+  if (error == ERROR_SUCCESS) error = win::replaceTarget(widen(temporary_), widen(target_));
   if (error != ERROR_SUCCESS) {
     discard();
     return failure(error);
@@ -145,6 +164,24 @@ WriteResult writeBytesToFile(const std::string& path,
     }
   }
   return out.commit();
+}
+
+WriteResult writeScratchFile(const std::string& path,
+                             std::span<const std::span<const std::uint8_t>> blocks) {
+  const std::wstring wide = widen(path);
+  if (wide.empty()) return {false, "没有文件名"};
+  HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return failure(GetLastError());
+  for (const auto block : blocks) {
+    if (!writeAll(file, block)) {
+      const DWORD error = GetLastError();
+      CloseHandle(file);
+      return failure(error);
+    }
+  }
+  if (!CloseHandle(file)) return failure(GetLastError());
+  return {true, {}};
 }
 
 std::optional<std::string> tempFolderPath() {

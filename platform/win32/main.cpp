@@ -1,37 +1,17 @@
 // The program's entry: the Win32 window system, screen and dialogs under the core.
 #include <windows.h>
 
-#include <cstdlib>
+#include <array>
 #include <new>
 #include <string>
 
 #include "app/program.h"
 #include "platform/win32/allocation.h"
+#include "platform/win32/dll_search.h"
 #include "platform/win32/platform_win.h"
 #include "platform/win32/window_system_win.h"
 #include "resources/resource_ids.h"
-
-namespace {
-
-std::size_t failedAllocation = 0;
-
-}  // namespace
-
-// Every allocation goes through here so that a failure can be reported with its size.
-// Callers that can live without a large buffer (decoding, snapshots) catch bad_alloc;
-// anywhere else it reaches the window procedure, which ends the program with a message.
-void* operator new(std::size_t size) {
-  if (void* p = std::malloc(size ? size : 1)) return p;
-  failedAllocation = size;
-  throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) { return operator new(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-
-std::size_t lsg::win::lastFailedAllocationSize() { return failedAllocation; }
+#include "ui/fatal_message.h"
 
 namespace {
 
@@ -67,16 +47,25 @@ lsg::Picture startupPicture(HINSTANCE instance) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-  enterProgramFolder();
+  // Before anything can load a DLL by name (the save dialog loads many).
+  lsg::win::hardenDllSearch();
   lsg::win::Win32WindowSystem windows(instance);
   try {
+    enterProgramFolder();
     auto screen = lsg::win::makeScreen();
     auto save = lsg::win::makeSavePlatform();
     lsg::Program program(windows, *screen, *save, startupPicture(instance));
     windows.setApplication(&program.app);
-    return lsg::runProgram(program);
+    try {
+      return lsg::runProgram(program);
+    } catch (const std::bad_alloc&) {
+      // Here, while the program and its windows still exist, so that they can be quieted:
+      // unwinding further would free the forms that the windows still point to.
+      program.app.outOfMemory(lsg::win::lastFailedAllocationSize());
+    }
   } catch (const std::bad_alloc&) {
-    windows.fatal("内存不足：无法分配 " + std::to_string(failedAllocation) + " 字节");
+    // No window exists yet.
+    std::array<char, lsg::kFatalMessageSize> buffer;
+    windows.fatal(lsg::outOfMemoryMessage(buffer, lsg::win::lastFailedAllocationSize()));
   }
-  return -1;  // not reached: fatal() ends the process
 }

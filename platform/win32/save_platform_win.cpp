@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string_view>
 
 #include "platform/win32/text.h"
 #include "save/file_io.h"
@@ -45,17 +46,59 @@ void centreOverOwner(HWND dialog, HWND owner) {
   SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// With OFN_EXPLORER the hook runs for a child of the dialog; the dialog itself is
-// its parent. CDN_INITDONE comes once the dialog has laid itself out, before it shows.
-UINT_PTR CALLBACK dialogHook(HWND child, UINT message, WPARAM, LPARAM lParam) {
-  if (message == WM_NOTIFY) {
-    const auto* notify = reinterpret_cast<const OFNOTIFYW*>(lParam);
-    if (notify->hdr.code == CDN_INITDONE) {
-      centreOverOwner(GetParent(child), reinterpret_cast<HWND>(notify->lpOFN->lCustData));
-    }
+// Centres the save dialog as it is first shown, through a hook on this thread for the
+// time of the call. OFN_ENABLEHOOK would give a place to do it too, but a dialog with a
+// hook procedure falls back to the old look on Windows Vista and later, without the
+// navigation pane. Its first activation (a CBT hook's moment) is too early: under Wine
+// the dialog activates as its owner is disabled, before it lays itself out and takes
+// its final size. WM_SHOWWINDOW comes after that and before it appears on the screen;
+// a dialog shown without it is moved once it has appeared.
+class DialogCentring {
+ public:
+  explicit DialogCentring(HWND owner) : owner_(owner) {
+    current_ = this;
+    hook_ = SetWindowsHookExW(WH_CALLWNDPROC, beforeMessage, nullptr, GetCurrentThreadId());
   }
-  return 0;
-}
+  ~DialogCentring() {
+    if (hook_ != nullptr) UnhookWindowsHookEx(hook_);
+    current_ = nullptr;
+  }
+  DialogCentring(const DialogCentring&) = delete;
+  DialogCentring& operator=(const DialogCentring&) = delete;
+
+ private:
+  static LRESULT CALLBACK beforeMessage(int code, WPARAM wParam, LPARAM lParam) {
+    DialogCentring* self = current_;
+    const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && self != nullptr && !self->done_ && isShowing(*message) &&
+        isTheDialog(message->hwnd, self->owner_)) {
+      self->done_ = true;
+      centreOverOwner(message->hwnd, self->owner_);
+    }
+    return CallNextHookEx(self != nullptr ? self->hook_ : nullptr, code, wParam, lParam);
+  }
+
+  static bool isShowing(const CWPSTRUCT& message) {
+    if (message.message == WM_SHOWWINDOW) return message.wParam != FALSE;
+    return message.message == WM_WINDOWPOSCHANGED &&
+           (reinterpret_cast<const WINDOWPOS*>(message.lParam)->flags & SWP_SHOWWINDOW);
+  }
+
+  // The dialog-class window that 主窗口 owns; the overwrite question is owned by the
+  // dialog, and is left where the system puts it.
+  static bool isTheDialog(HWND window, HWND owner) {
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    return GetWindow(window, GW_OWNER) == owner && std::wstring_view(className) == L"#32770";
+  }
+
+  static thread_local DialogCentring* current_;
+  HWND owner_;
+  HHOOK hook_ = nullptr;
+  bool done_ = false;
+};
+
+thread_local DialogCentring* DialogCentring::current_ = nullptr;
 
 // The last path, cut so that it fits the name buffer with its terminator, never
 // between the two halves of a surrogate pair.
@@ -94,10 +137,13 @@ class Win32SavePlatform : public SavePlatform {
     dialog.lpstrInitialDir = orNull(folder);
     dialog.lpstrTitle = orNull(title);
     dialog.lpstrDefExt = orNull(defaultExtension);
-    dialog.Flags = dialogFlags(settings) | OFN_ENABLEHOOK;
-    dialog.lpfnHook = dialogHook;
-    dialog.lCustData = reinterpret_cast<LPARAM>(ownerWindow);
-    if (!GetSaveFileNameW(&dialog)) return false;
+    dialog.Flags = saveDialogFlags(settings);
+    bool confirmed;
+    {
+      DialogCentring centring(ownerWindow);
+      confirmed = GetSaveFileNameW(&dialog) != FALSE;
+    }
+    if (!confirmed) return false;
     settings.fileName = narrow(name.data());
     return true;
   }

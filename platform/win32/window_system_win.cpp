@@ -3,6 +3,7 @@
 #include <dwmapi.h>
 #include <windowsx.h>
 
+#include <iterator>
 #include <new>
 #include <string>
 
@@ -11,6 +12,7 @@
 #include "platform/win32/paint_win.h"
 #include "platform/win32/text.h"
 #include "resources/resource_ids.h"
+#include "ui/fatal_message.h"
 
 namespace lsg::win {
 
@@ -315,9 +317,24 @@ void Win32WindowSystem::startTimer(WindowHandle owner, std::uintptr_t id, int pe
   SetTimer(reinterpret_cast<HWND>(owner), id + 1, static_cast<UINT>(periodMs), nullptr);
 }
 
-void Win32WindowSystem::fatal(const std::string& message) {
-  MessageBoxW(nullptr, widen(message).c_str(), widen("蓝杉果高级屏幕截图软件 - 严重错误").c_str(),
-              MB_OK | MB_ICONERROR | MB_TASKMODAL);
+void Win32WindowSystem::stopTimer(WindowHandle owner, std::uintptr_t id) {
+  KillTimer(reinterpret_cast<HWND>(owner), id + 1);
+}
+
+void Win32WindowSystem::fatal(std::string_view message) {
+  // Fixed buffers only: this may be the report that memory ran out. A fatal error raised
+  // while the box is up (nothing of ours should run then) ends the process at once.
+  static bool showing = false;
+  if (!showing) {
+    showing = true;
+    wchar_t text[kFatalMessageSize];
+    const int n = MultiByteToWideChar(CP_UTF8, 0, message.data(), static_cast<int>(message.size()),
+                                      text, static_cast<int>(std::size(text)) - 1);
+    text[n > 0 ? n : 0] = L'\0';
+    // Topmost: the region overlay covers the whole screen in the always-on-top band.
+    MessageBoxW(nullptr, text, L"蓝杉果高级屏幕截图软件 - 严重错误",
+                MB_OK | MB_ICONERROR | MB_TASKMODAL | MB_TOPMOST | MB_SETFOREGROUND);
+  }
   // At once, without the normal termination that would release the shared state.
   ExitProcess(static_cast<UINT>(-1));
 }
@@ -364,18 +381,21 @@ LRESULT CALLBACK Win32WindowSystem::windowProc(HWND window, UINT message, WPARAM
     Form* form = target->form ? target->form : target->control ? &target->control->form() : nullptr;
     if (form) self = static_cast<Win32WindowSystem*>(&form->application().windows());
   }
-  if (!self) return DefWindowProcW(window, message, wParam, lParam);
+  // After a fatal error the box's message loop still delivers paints and ticks; none of
+  // them may reach a handler.
+  if (!self || !self->app_ || self->app_->halted()) {
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
   // No exception may unwind through the system's code that called us; an allocation that
   // failed where nothing expected it is fatal.
   try {
     if (target->form) return self->formMessage(window, *target->form, message, wParam, lParam);
     return self->controlMessage(window, *target->control, message, wParam, lParam);
   } catch (const std::bad_alloc&) {
-    self->fatal("内存不足：无法分配 " + std::to_string(lastFailedAllocationSize()) + " 字节");
+    self->app_->outOfMemory(lastFailedAllocationSize());
   } catch (...) {
-    self->fatal("内部错误");
+    self->app_->fatal("内部错误");
   }
-  return 0;  // not reached: fatal() ends the process
 }
 
 LRESULT Win32WindowSystem::formMessage(HWND window, Form& form, UINT message, WPARAM wParam,

@@ -42,8 +42,9 @@ class Win32WindowSystem : public WindowSystem {
   void setScrollRange(WindowHandle scrollBar, int minimum, int maximum) override;
   void setScrollPosition(WindowHandle scrollBar, int position) override;
   void startTimer(WindowHandle owner, std::uintptr_t id, int periodMs) override;
+  void stopTimer(WindowHandle owner, std::uintptr_t id) override;
   void runLoop() override;
-  [[noreturn]] void fatal(const std::string& message) override;
+  [[noreturn]] void fatal(std::string_view message) override;
 
  private:
   static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

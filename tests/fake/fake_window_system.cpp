@@ -1,5 +1,8 @@
 #include "fake/fake_window_system.h"
 
+#include <algorithm>
+
+#include "fake/allocations.h"
 #include "ui/dpi.h"
 #include "ui/form.h"
 
@@ -156,11 +159,22 @@ void FakeWindowSystem::startTimer(WindowHandle owner, std::uintptr_t id, int per
   timers_[owner].push_back(id);
 }
 
+void FakeWindowSystem::stopTimer(WindowHandle owner, std::uintptr_t id) {
+  auto it = timers_.find(owner);
+  if (it != timers_.end()) std::erase(it->second, id);
+}
+
 void FakeWindowSystem::runLoop() {
   while (!quitPosted_ && !posted_.empty()) deliverPosted();
 }
 
-void FakeWindowSystem::fatal(const std::string& message) { throw FatalError(message); }
+void FakeWindowSystem::fatal(std::string_view message) {
+  atFatal.allocations = allocationsSoFar();  // first: nothing below may count
+  atFatal.called = true;
+  for (const auto& [handle, w] : windows_) atFatal.enabledForms += w.form && w.enabled;
+  for (const auto& [handle, ids] : timers_) atFatal.runningTimers += static_cast<int>(ids.size());
+  throw FatalError(std::string(message));
+}
 
 void FakeWindowSystem::close(Form& form) {
   if (app) app->closeRequested(form);

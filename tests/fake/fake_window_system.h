@@ -17,6 +17,14 @@ struct FatalError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// What the window system looked like when the fatal error box was to be shown.
+struct AtFatal {
+  bool called = false;
+  int enabledForms = 0;         // top-level windows the user could still reach
+  int runningTimers = 0;        // timers that would still tick beneath the box
+  std::size_t allocations = 0;  // allocationsSoFar() then
+};
+
 struct FakeWindow {
   Form* form = nullptr;
   Control* control = nullptr;
@@ -70,8 +78,11 @@ class FakeWindowSystem : public WindowSystem {
   void setScrollRange(WindowHandle scrollBar, int minimum, int maximum) override;
   void setScrollPosition(WindowHandle scrollBar, int position) override;
   void startTimer(WindowHandle owner, std::uintptr_t id, int periodMs) override;
+  void stopTimer(WindowHandle owner, std::uintptr_t id) override;
   void runLoop() override;
-  [[noreturn]] void fatal(const std::string& message) override;
+  // Throws FatalError, once what it found is recorded in atFatal.
+  [[noreturn]] void fatal(std::string_view message) override;
+  AtFatal atFatal;
 
   // What the user or the platform does.
   void close(Form& form);                     // WM_CLOSE, e.g. the close button

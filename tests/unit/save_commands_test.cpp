@@ -265,6 +265,49 @@ TEST_F(SaveCommands, AFileThatWasNotWrittenIsReportedAndAnExistingOneKept) {
   }
 }
 
+TEST_F(SaveCommands, JpgRewritesImageATmpInPlace) {
+  // Another name for the same file sees the new bytes only when the file itself was
+  // rewritten, not replaced by a new one.
+  writeAll(temporaryFile(), Bytes(3000, 9));
+  const std::string link = *p.save.temporary + "link-to-ImageA";
+  std::error_code error;
+  fs::create_hard_link(fsPath(temporaryFile()), fsPath(link), error);
+  ASSERT_FALSE(error) << error.message();
+  const Picture picture = redOverBlue(7, 5);
+  canvas().setPicture(picture);
+  p.save.answers = {file("in-place.jpg")};
+  saveAsJpg(p.program);
+  EXPECT_TRUE(p.save.errors.empty());
+  EXPECT_EQ(readAll(link), Bytes(picture.bytes().begin(), picture.bytes().end()));
+  EXPECT_TRUE(decodePicture(readAll(file("in-place.jpg"))));
+}
+
+TEST_F(SaveCommands, AReadOnlyTargetIsReportedAndKeptByBothCommands) {
+  const Bytes old{1, 2, 3};
+  const struct {
+    Command command;
+    const char* name;
+    std::string reasonPart;
+  } cases[] = {{saveAsBmp, "protected.bmp", kReadOnlyReason},
+               {saveAsJpg, "protected.jpg", conversionFailure(kJpegTargetFailed)}};
+  const auto write = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+  canvas().setPicture(redOverBlue(5, 3));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string target = file(c.name);
+    writeAll(target, old);
+    fs::permissions(fsPath(target), write, fs::perm_options::remove);
+    p.save.errors.clear();
+    p.save.answers = {target};
+    c.command(p.program);
+    ASSERT_EQ(p.save.errors.size(), 1u);
+    EXPECT_TRUE(contains(p.save.errors.front(), c.reasonPart)) << p.save.errors.front();
+    EXPECT_EQ(readAll(target), old);
+    EXPECT_EQ(fs::status(fsPath(target)).permissions() & fs::perms::owner_write, fs::perms::none);
+    fs::permissions(fsPath(target), write, fs::perm_options::add);
+  }
+}
+
 TEST(SaveTemporaryPath, ImageATmpInTheTemporaryFolderOrBare) {
   fake::FakeSavePlatform platform;
   platform.temporary = "T/";

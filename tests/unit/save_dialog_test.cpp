@@ -97,5 +97,23 @@ TEST(SaveDialogFlags, EachSettingControlsOnlyItsOwnFlag) {
   }
 }
 
+TEST(SaveDialogFlags, TheSaveDialogOpensWithoutFileMustExistWhileTheSettingStaysOn) {
+  const SaveDialogSettings mainWindow;
+  ASSERT_TRUE(mainWindow.fileMustExist);
+  // Nothing else either: no hook flag (0x20), which would give the old-style dialog.
+  EXPECT_EQ(saveDialogFlags(mainWindow), kOfnHideReadOnly | kOfnOverwritePrompt |
+                                             kOfnPathMustExist | kOfnExplorer | kOfnEnableSizing);
+  EXPECT_TRUE(mainWindow.fileMustExist);
+
+  // Every other setting still reaches the dialog.
+  SaveDialogSettings all;
+  all.promptToCreate = all.keepCurrentFolder = true;
+  SaveDialogSettings none;
+  none.fileMustExist = none.confirmOverwrite = none.pathMustExist = false;
+  for (const auto& settings : {mainWindow, all, none}) {
+    EXPECT_EQ(saveDialogFlags(settings), dialogFlags(settings) & ~kOfnFileMustExist);
+  }
+}
+
 }  // namespace
 }  // namespace lsg
