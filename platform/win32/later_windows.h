@@ -14,4 +14,13 @@ UINT dpiForWindow(HWND window);
 // AdjustWindowRectEx, which uses the metrics of the system's own DPI.
 bool adjustWindowRectForDpi(RECT& rect, DWORD style, bool menu, DWORD exStyle, UINT dpi);
 
+// The compositor's functions (dwmapi.dll). That DLL is not one that Windows always takes
+// from its own folder, so importing it would load a dwmapi.dll planted beside the program
+// before main runs; it is loaded on first use by its full path in the system folder. Each
+// fails, or reports no composition, where the DLL or the function is missing.
+bool compositionEnabled();
+bool extendedFrameBounds(HWND window, RECT& bounds);
+void flushComposition();
+void setTransitionsDisabled(HWND window, bool disabled);
+
 }  // namespace lsg::win

@@ -34,7 +34,9 @@ void enterProgramFolder() {
   SetCurrentDirectoryW(path.c_str());
 }
 
-lsg::Picture startupPicture(HINSTANCE instance) {
+// Not inlined: inlined into wWinMain, g++ 12 mistakes the picture's buffer, freed on the
+// unwinding path, for a pointer into the resource and warns (-Wfree-nonheap-object).
+[[gnu::noinline]] lsg::Picture startupPicture(HINSTANCE instance) {
   HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(IDR_STARTUP_JPEG),
                               MAKEINTRESOURCEW(10));  // RT_RCDATA
   if (!found) return {};

@@ -1,5 +1,4 @@
-#include <dwmapi.h>
-
+#include "platform/win32/later_windows.h"
 #include "platform/win32/platform_win.h"
 #include "platform/win32/snapshot_win.h"
 
@@ -14,11 +13,6 @@ namespace {
 // still held part of 主窗口; with 30 ms and more none did. 50 ms leaves a margin over that
 // and is a fifth of the fixed wait it replaces.
 constexpr DWORD kSettleMs = 50;
-
-bool compositionOn() {
-  BOOL on = FALSE;
-  return SUCCEEDED(DwmIsCompositionEnabled(&on)) && on;
-}
 
 class Win32Screen : public Screen {
  public:
@@ -39,9 +33,7 @@ class Win32Screen : public Screen {
     if (!IsWindow(w) || (GetWindowLongPtrW(w, GWL_STYLE) & WS_CHILD)) return std::nullopt;
     // Fails where no compositor draws the window, and on systems that lack the attribute.
     RECT r{};
-    if (FAILED(DwmGetWindowAttribute(w, DWMWA_EXTENDED_FRAME_BOUNDS, &r, sizeof(r)))) {
-      return std::nullopt;
-    }
+    if (!extendedFrameBounds(w, r)) return std::nullopt;
     return toRect(r);
   }
   bool isWindowVisible(WindowHandle window) const override {
@@ -56,8 +48,8 @@ class Win32Screen : public Screen {
     // The compositor keeps every window's last picture, so the windows beneath need no
     // repaint: the next frame it presents no longer holds 主窗口, whose minimise runs
     // without animation (see Win32WindowSystem::show).
-    if (compositionOn()) {
-      DwmFlush();
+    if (compositionEnabled()) {
+      flushComposition();
       return;
     }
     Sleep(kSettleMs);

@@ -1,6 +1,5 @@
 #include "platform/win32/window_system_win.h"
 
-#include <dwmapi.h>
 #include <windowsx.h>
 
 #include <iterator>
@@ -77,10 +76,7 @@ std::optional<ScrollAction> scrollAction(WORD code) {
   return std::nullopt;
 }
 
-void setTransitions(HWND window, bool on) {
-  const BOOL disabled = on ? FALSE : TRUE;
-  DwmSetWindowAttribute(window, DWMWA_TRANSITIONS_FORCEDISABLED, &disabled, sizeof(disabled));
-}
+void setTransitions(HWND window, bool on) { setTransitionsDisabled(window, !on); }
 
 SIZE clientSizeOf(HWND window) {
   RECT r{};

@@ -16,11 +16,14 @@ HIGH_ENTROPY_VA = 0x0020
 RELOCS_STRIPPED = 0x0001  # in the file header's characteristics
 IMPORT, BASE_RELOCATION, DELAY_IMPORT = 1, 5, 13  # data directory entries
 
-# DLLs that come with every Windows the program runs on. Anything else (a C++ runtime, a
-# JPEG library) would have to be shipped beside the .exe and would be found there first.
+# DLLs that come with every Windows the program runs on and that the loader takes from the
+# system folder whatever lies beside the .exe: the known DLLs, and comctl32 through the
+# manifest. Anything else (a C++ runtime, a JPEG library, and even Windows' own dwmapi or
+# uxtheme) is searched for beside the .exe first, before the program can restrict the
+# search, so a planted copy would load; the program looks those up by full path instead.
 SYSTEM_DLLS = {
-    "kernel32.dll", "user32.dll", "gdi32.dll", "comdlg32.dll", "comctl32.dll", "dwmapi.dll",
-    "shell32.dll", "shcore.dll", "advapi32.dll", "ole32.dll", "msvcrt.dll", "uxtheme.dll",
+    "kernel32.dll", "user32.dll", "gdi32.dll", "comdlg32.dll", "comctl32.dll",
+    "shell32.dll", "advapi32.dll", "ole32.dll", "msvcrt.dll",
 }
 
 
