@@ -1,10 +1,10 @@
 #include <cstdio>
 #include <memory>
 
+#include "picture/jpeg_errors.h"
 #include "picture/jpeg_limits.h"
 #include "save/file_io.h"
 #include "save/image_readers.h"
-#include "save/jpeg_errors.h"
 
 namespace lsg {
 namespace {
