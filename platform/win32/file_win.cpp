@@ -13,6 +13,7 @@
 #include "platform/win32/replace_win.h"
 #include "platform/win32/text.h"
 #include "save/file_io.h"
+#include "save/file_system.h"
 #include "save/partial_save.h"
 
 namespace lsg {
@@ -76,7 +77,27 @@ bool writeAll(HANDLE file, std::span<const std::uint8_t> block) {
 
 }  // namespace
 
-ReplacementFile::~ReplacementFile() { discard(); }
+namespace file_system {
+
+void clearLastError() { SetLastError(ERROR_SUCCESS); }
+Error lastWriteError() {
+  const DWORD error = GetLastError();
+  return error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT;
+}
+WriteResult failure(Error error) { return lsg::failure(static_cast<DWORD>(error)); }
+
+bool syncToDisk(std::FILE* file) {
+  return FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)))) != 0;
+}
+
+Error replace(const std::string& temporary, const std::string& target) {
+  return win::replaceTarget(widePath(temporary), widePath(target));
+}
+
+// Nothing to guard: share mode 0 keeps an open partial save from being deleted.
+void partialSaveClosed(const std::string&) {}
+
+}  // namespace file_system
 
 WriteResult ReplacementFile::open(const std::string& target) {
   discard();
@@ -107,48 +128,6 @@ WriteResult ReplacementFile::open(const std::string& target) {
   }
   target_ = target;
   return {true, {}};
-}
-
-WriteResult ReplacementFile::commit() {
-  if (file_ == nullptr) return {false, "文件没有打开"};
-  SetLastError(ERROR_SUCCESS);
-  DWORD error = ERROR_SUCCESS;
-  if (std::fflush(file_) != 0 || std::ferror(file_) ||
-      !FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file_))))) {
-    error = GetLastError() != ERROR_SUCCESS ? GetLastError() : ERROR_WRITE_FAULT;
-  }
-  const int closed = std::fclose(file_);
-  file_ = nullptr;
-  if (error == ERROR_SUCCESS && closed != 0) error = ERROR_WRITE_FAULT;
-  if (error == ERROR_SUCCESS) error = win::replaceTarget(widePath(temporary_), widePath(target_));
-  if (error != ERROR_SUCCESS) {
-    discard();
-    return failure(error);
-  }
-  temporary_.clear();
-  return {true, {}};
-}
-
-void ReplacementFile::discard() {
-  if (file_ != nullptr) std::fclose(file_);
-  file_ = nullptr;
-  if (!temporary_.empty()) DeleteFileW(widePath(temporary_).c_str());
-  temporary_.clear();
-}
-
-WriteResult writeBytesToFile(const std::string& path,
-                             std::span<const std::span<const std::uint8_t>> blocks) {
-  if (path.empty()) return {false, "没有文件名"};
-  ReplacementFile out;
-  if (auto opened = out.open(path); !opened.ok) return opened;
-  for (const auto block : blocks) {
-    if (block.empty()) continue;
-    SetLastError(ERROR_SUCCESS);
-    if (std::fwrite(block.data(), 1, block.size(), out.file()) != block.size()) {
-      return failure(GetLastError() != ERROR_SUCCESS ? GetLastError() : ERROR_WRITE_FAULT);
-    }
-  }
-  return out.commit();
 }
 
 WriteResult writeScratchFile(const std::string& path,
