@@ -17,6 +17,9 @@ FormDefinition mainWindowDefinition(Program& program, Picture startupPicture) {
   d.name = "主窗口";
   d.title = kMainWindowTitle;
   d.place = {0, 0, 635, 521};
+  // What 635 x 521 holds inside a fixed frame (3 pixels a side) with a caption and a menu
+  // bar of 19 pixels each at 96 DPI: the layout's own client area, scaled on other displays.
+  d.layoutClient = {629, 477};
   d.centred = true;
   d.frame = Frame::FixedSingle;
   d.minimizeButton = true;
@@ -26,6 +29,7 @@ FormDefinition mainWindowDefinition(Program& program, Picture startupPicture) {
   d.visible = true;
   d.appIcon = true;
   d.background = buttonFace;
+  d.onDpiChanged = [&app](Form&) { viewportResized(app); };
 
   d.menus = {
       {" &J. 截  图         ",

@@ -15,22 +15,34 @@ void fitCanvasToPicture(Application& app) {
   const Size size = measurePicture(画板1.picture().bytes()).value_or(Size{});
   const int w = size.width;
   const int h = size.height;
+  // As the platform has it now: on a scaled display the viewport is larger than its
+  // definition, while the picture keeps its physical pixels.
+  const Size viewport = app.windows().clientSize(内背景.handle());
 
-  if (h > 内背景.rect().height) {
+  if (h > viewport.height) {
     纵向滚动条.setPosition(1);
-    纵向滚动条.setMaximum(h - 内背景.rect().height);
+    纵向滚动条.setMaximum(h - viewport.height);
     纵向滚动条.setEnabled(true);
   } else {
     纵向滚动条.setEnabled(false);
   }
-  if (w > 内背景.rect().width) {
+  if (w > viewport.width) {
     横向滚动条.setPosition(1);
-    横向滚动条.setMaximum(w - 内背景.rect().width);
+    横向滚动条.setMaximum(w - viewport.width);
     横向滚动条.setEnabled(true);
   } else {
     横向滚动条.setEnabled(false);
   }
   画板1.move({0, 0, w, h});
+}
+
+void viewportResized(Application& app) {
+  Canvas& 画板1 = app.form("主窗口").canvas("画板1");
+  // Still at its start-up place: laid out with the other controls, nothing to fit.
+  if (画板1.atLayoutPlace()) return;
+  // Cleared: the view stays white and its scroll bars greyed until the next capture.
+  if (画板1.rect().width == 0 && 画板1.rect().height == 0) return;
+  fitCanvasToPicture(app);
 }
 
 void scrollViewHorizontally(Application& app) {

@@ -128,4 +128,17 @@ Picture cropSnapshot(const Picture& bmp, Rect rect) {
   return Picture(std::move(file));
 }
 
+bool isAllBlackBmp(const Picture& bmp) {
+  const auto layout = parseBmpLayout(bmp.bytes());
+  if (!layout || layout->bitCount != 24) return false;
+  const std::size_t rowBytes = std::size_t{3} * static_cast<std::size_t>(layout->width);
+  for (int y = layout->height - 1; y >= 0; --y) {
+    const std::uint8_t* row = bmp.bytes().data() + layout->rowOffset(y);
+    // All zero when the first byte is and each byte equals the next: memcmp runs at the
+    // speed of the machine's widest compare.
+    if (row[0] != 0 || std::memcmp(row, row + 1, rowBytes - 1) != 0) return false;
+  }
+  return true;
+}
+
 }  // namespace lsg

@@ -40,4 +40,9 @@ Picture encodeBmp(int width, int height, const std::uint32_t* topDownPixels,
 // not such a BMP. Rows are copied as they are, nothing is decoded.
 Picture cropSnapshot(const Picture& bmp, Rect rect);
 
+// Whether every pixel of a snapshot BMP is black (pad bytes aside): one pass over the rows
+// in file order that stops at the first row holding anything else. False for bytes that are
+// not such a BMP.
+bool isAllBlackBmp(const Picture& bmp);
+
 }  // namespace lsg

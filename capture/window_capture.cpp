@@ -15,9 +15,11 @@ void tick(Program& program, Form& 快照窗口) {
   const int x = screen.cursorX();
   const int y = screen.cursorY();
   state.pickedWindow = screen.windowFromPoint({x, y});
-  // As GetWindowRect fills it: left, top, right, bottom. A window that is already gone has
-  // no rectangle; stale numbers from the last tick would be rewritten into nonsense below.
-  const Rect outer = screen.windowRect(state.pickedWindow).value_or(Rect{});
+  // Left, top, right, bottom of what the capture takes: the visible bounds of a top-level
+  // window where the compositor reports them, else its outer rectangle. A window that is
+  // already gone has no rectangle; stale numbers from the last tick would be rewritten
+  // into nonsense below.
+  const Rect outer = screen.captureRect(state.pickedWindow).value_or(Rect{});
   state.pickRect = {outer.left, outer.top, outer.right(), outer.bottom()};
   快照窗口.setTopmost(true);
   state.pickRect[2] = state.pickRect[2] - state.pickRect[0];

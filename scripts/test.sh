@@ -29,12 +29,15 @@ windows_build() {
 }
 
 wine_prefixes() {
-  local e2e=0 unit=0
+  local e2e=0 unit=0 scaled=0
   lsg_wine_prefix unit "$unit_prefix" & local unit_pid=$!
   lsg_wine_prefix e2e "$lsg_build/wine/e2e" & local e2e_pid=$!
+  # The scaled-display tests' own: 150 % on a screen large enough for the scaled window.
+  lsg_wine_prefix e2e "$lsg_build/wine/e2e-144dpi" 1600x1200 144 & local scaled_pid=$!
   wait $unit_pid || unit=$?
   wait $e2e_pid || e2e=$?
-  [ $unit -eq 0 ] && [ $e2e -eq 0 ]
+  wait $scaled_pid || scaled=$?
+  [ $unit -eq 0 ] && [ $e2e -eq 0 ] && [ $scaled -eq 0 ]
 }
 
 windows_tests() {

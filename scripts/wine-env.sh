@@ -10,9 +10,10 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 # Chinese window titles pass through xdotool and the terminal as UTF-8.
 export LANG=${LANG:-C.UTF-8}
 
-# lsg_wine_prefix KIND DIR: makes DIR a ready prefix of KIND (unit or e2e), once.
+# lsg_wine_prefix KIND DIR [SIZE [DPI]]: makes DIR a ready prefix of KIND (unit or e2e),
+# once; see wine-prefix.sh.
 lsg_wine_prefix() {
-  bash "$lsg_root/scripts/wine-prefix.sh" "$1" "$2"
+  bash "$lsg_root/scripts/wine-prefix.sh" "$@"
 }
 
 # A server started before the programs makes each of them start in tens of

@@ -27,6 +27,7 @@ Form* Application::load(const FormDefinition& definition) {
   if (!handle) return nullptr;
   form.attach(handle);
   forms_.push_back(std::move(owned));
+  form.layOutForDpi(windows_.dpi(handle));
 
   // Parents before their children; among siblings the bottom one first.
   const auto& controls = form.controls();
@@ -107,6 +108,10 @@ void Application::closeRequested(Form& form) {
     for (WindowHandle h : others) windows_.destroy(h);
   }
   windows_.destroy(form.handle());
+}
+
+void Application::dpiChanged(Form& form, int dpi, Rect suggested) {
+  form.dpiChanged(dpi, suggested);
 }
 
 void Application::destroyRequested(Form& form) { windows_.destroy(form.handle()); }

@@ -46,6 +46,7 @@ class Application {
   void destroyRequested(Form& form);  // the private message queued by Form::destroy
   void destroying(Form& form);        // WM_DESTROY
   void destroyed(Form& form);         // WM_NCDESTROY, the last message a window gets
+  void dpiChanged(Form& form, int dpi, Rect suggested);  // WM_DPICHANGED
 
   // Plain Esc closes the window that has the focus when its definition allows it.
   static bool escCloses(const FormDefinition& definition, int keys);

@@ -14,6 +14,8 @@ bool Control::hasWindow() const {
   return kind() != ControlKind::Timer && kind() != ControlKind::SaveDialog;
 }
 
+Rect Control::layoutPlace() const { return scaleToDpi(definition_.place, form_.dpi()); }
+
 void Control::leftDown(const MouseEvent& event) {
   if (definition_.onLeftDown) definition_.onLeftDown(form_, event);
 }

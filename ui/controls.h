@@ -24,6 +24,9 @@ class Control : public Widget {
   Form& form() const { return form_; }
   // Whether the control is a platform window (timers and the dialog component are not).
   bool hasWindow() const;
+  // The definition's place scaled to the form's DPI, and whether the control is there.
+  Rect layoutPlace() const;
+  bool atLayoutPlace() const { return rect() == layoutPlace(); }
 
   // Mouse events from the platform, in this control's client coordinates.
   void leftDown(const MouseEvent& event);

@@ -95,6 +95,12 @@ struct FormDefinition {
   std::string name;
   std::string title;
   Rect place;  // outer rectangle, screen coordinates
+  // The client area the controls are laid out for at 96 DPI. When set, a window on a
+  // display of another DPI places its controls at dpi / 96 of their definition and holds
+  // this area scaled alike, with that DPI's frame, caption and menu bar; at 96 DPI it keeps
+  // `place` exactly. When empty the window and its controls are in physical pixels, as
+  // overlays that must line up with the screen are.
+  Size layoutClient;
   bool centred = false;
   Frame frame = Frame::FixedSingle;
   bool minimizeButton = false;
@@ -113,6 +119,8 @@ struct FormDefinition {
 
   FormHandler onCreated;
   FormHandler onAboutToBeDestroyed;
+  // The controls were laid out again for a new DPI (the window moved to another monitor).
+  FormHandler onDpiChanged;
   MouseHandler onLeftDown;
   MouseHandler onMouseMove;
   MouseHandler onLeftUp;

@@ -58,6 +58,34 @@ void Form::fatalNoControl(std::string_view name) const {
   application_.fatal("窗口 " + definition_.name + " 没有部件 " + std::string(name));
 }
 
+void Form::layOutForDpi(int dpi) {
+  if (definition_.layoutClient == Size{}) return;
+  dpi_ = dpi;
+  for (const auto& c : controls_) c->move(toMove(c->layoutPlace()));
+  // At 96 DPI the window keeps its defined outer size exactly.
+  if (dpi == kLayoutDpi || !handle()) return;
+  const Size outer = windows().outerSize(handle(), scaleToDpi(definition_.layoutClient, dpi), dpi);
+  Rect r = rect();
+  if (definition_.centred) {
+    const Size screen = windows().screenSize();
+    r.left = (screen.width - outer.width) / 2;
+    r.top = (screen.height - outer.height) / 2;
+  }
+  move({r.left, r.top, outer.width, outer.height});
+}
+
+void Form::dpiChanged(int dpi, Rect suggested) {
+  // Overlays work in the screen's physical pixels: nothing of them scales.
+  if (definition_.layoutClient == Size{} || dpi <= 0) return;
+  std::vector<Control*> laidOut;
+  for (const auto& c : controls_)
+    if (c->hasWindow() && c->atLayoutPlace()) laidOut.push_back(c.get());
+  dpi_ = dpi;
+  move(toMove(suggested));
+  for (Control* c : laidOut) c->move(toMove(c->layoutPlace()));
+  if (definition_.onDpiChanged) definition_.onDpiChanged(*this);
+}
+
 void Form::setPicture(const Picture& picture) {
   background_.assign(picture);
   if (handle()) windows().invalidate(handle(), true);

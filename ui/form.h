@@ -9,6 +9,7 @@
 #include "picture/background.h"
 #include "ui/controls.h"
 #include "ui/definition.h"
+#include "ui/dpi.h"
 #include "ui/widget.h"
 
 namespace lsg {
@@ -24,6 +25,16 @@ class Form : public Widget {
   const FormDefinition& definition() const { return definition_; }
   const std::string& name() const { return definition_.name; }
   Application& application() const { return application_; }
+
+  // The DPI the controls are laid out for: 96 for a window in physical pixels.
+  int dpi() const { return dpi_; }
+  // Places the controls for `dpi` before they have platform windows, and sizes the window
+  // to hold its scaled client area there, centred again when its definition says so.
+  void layOutForDpi(int dpi);
+  // The window moved to a monitor of another DPI: it takes the platform's suggested outer
+  // rectangle, and every control still at its laid-out place goes to its place for the new
+  // DPI; a control the program has moved since (a scrolled canvas) is left to the handler.
+  void dpiChanged(int dpi, Rect suggested);
 
   // Controls by name. Naming a control the definition does not have is a fatal error.
   Control* find(std::string_view name) const;
@@ -69,6 +80,7 @@ class Form : public Widget {
   const FormDefinition& definition_;
   std::vector<std::unique_ptr<Control>> controls_;
   BackgroundPicture background_;
+  int dpi_ = kLayoutDpi;
 };
 
 template <typename T>

@@ -14,6 +14,9 @@ struct Move {
   std::optional<int> height;
 };
 
+// A move that gives all four values.
+inline Move toMove(const Rect& r) { return {r.left, r.top, r.width, r.height}; }
+
 // Left and top are clamped to this, not to the 16-bit limit.
 inline constexpr int kMaxCoordinate = 32627;
 

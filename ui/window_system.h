@@ -24,6 +24,13 @@ class WindowSystem {
   virtual ~WindowSystem() = default;
 
   virtual Size screenSize() const = 0;
+  // The DPI of the monitor the window is on; 96 where the platform cannot say.
+  virtual int dpi(WindowHandle window) const = 0;
+  // The outer size of a top-level window whose client area is `client`, with the frame,
+  // caption and menu bar it has at `dpi`.
+  virtual Size outerSize(WindowHandle window, Size client, int dpi) const = 0;
+  // The client area's size as the platform has it now.
+  virtual Size clientSize(WindowHandle window) const = 0;
 
   // Creates the top-level window of `form` hidden at `outer` (screen coordinates), in the
   // always-on-top band when its definition says so. 0 when the window system refused.

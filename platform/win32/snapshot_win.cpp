@@ -13,34 +13,6 @@ namespace lsg::win {
 
 namespace {
 
-struct Source {
-  HWND window = nullptr;  // null: the screen
-  RECT rect{};            // screen coordinates
-  int width() const { return rect.right - rect.left; }
-  int height() const { return rect.bottom - rect.top; }
-};
-
-std::optional<Source> chooseSource(HWND window) {
-  if (!window) {
-    return Source{nullptr, {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}};
-  }
-  Source source{window};
-  if (!IsWindow(window) || !GetWindowRect(window, &source.rect)) return std::nullopt;
-  return source;
-}
-
-// Copies the source into `bitmap`, which is selected into `memory` only for the copy.
-bool copyPixels(const Source& source, HDC screen, HDC from, HDC memory, HBITMAP bitmap) {
-  const Selection selected(memory, bitmap);
-  const int w = source.width();
-  const int h = source.height();
-  if (from && BitBlt(memory, 0, 0, w, h, from, 0, 0, SRCCOPY)) return true;
-  // Some platforms refuse a window DC of another process's child control: the same
-  // rectangle as the screen shows it still gives the pixels inside the frame.
-  return source.window &&
-         BitBlt(memory, 0, 0, w, h, screen, source.rect.left, source.rect.top, SRCCOPY);
-}
-
 // On a palette display the conversion maps through the system palette's first 255 entries;
 // elsewhere through the stock palette. The previous palette goes back when this ends.
 class ConversionPalette {
@@ -123,24 +95,36 @@ Picture convert(HDC screen, HBITMAP bitmap, int width, int height) {
   return Picture(std::move(file));
 }
 
+// Copies `area` of `source` (in its own coordinates) into a device bitmap and converts it.
+Picture copyFrom(HDC source, HDC screen, Rect area) {
+  if (!bmpFileSize(area.width, area.height)) return {};
+  UniqueMemoryDc memory(CreateCompatibleDC(source));
+  UniqueBitmap bitmap(CreateCompatibleBitmap(source, area.width, area.height));
+  if (!memory || !bitmap) return {};
+  {
+    const Selection selected(memory.get(), bitmap.get());
+    if (!BitBlt(memory.get(), 0, 0, area.width, area.height, source, area.left, area.top,
+                SRCCOPY)) {
+      return {};
+    }
+  }
+  return convert(screen, bitmap.get(), area.width, area.height);
+}
+
 }  // namespace
 
-Picture takeSnapshot(HWND window) {
-  const std::optional<Source> source = chooseSource(window);
-  if (!source || !bmpFileSize(source->width(), source->height())) return {};
+Picture copyFromWindow(HWND window, Rect area) {
+  if (!IsWindow(window)) return {};
+  const WindowDc screen(nullptr);
+  const WindowDc own(window, WindowDc::Whole);
+  if (!screen || !own) return {};
+  return copyFrom(own.get(), screen.get(), area);
+}
+
+Picture copyFromScreen(Rect area) {
   const WindowDc screen(nullptr);
   if (!screen) return {};
-  std::optional<WindowDc> windowDc;
-  if (window) windowDc.emplace(window, WindowDc::Whole);
-  // Null when the window refused its device context; the copy then falls back to the screen.
-  const HDC from = windowDc ? windowDc->get() : screen.get();
-  const HDC like = from ? from : screen.get();
-
-  UniqueMemoryDc memory(CreateCompatibleDC(like));
-  UniqueBitmap bitmap(CreateCompatibleBitmap(like, source->width(), source->height()));
-  if (!memory || !bitmap) return {};
-  if (!copyPixels(*source, screen.get(), from, memory.get(), bitmap.get())) return {};
-  return convert(screen.get(), bitmap.get(), source->width(), source->height());
+  return copyFrom(screen.get(), screen.get(), area);
 }
 
 }  // namespace lsg::win

@@ -1,5 +1,6 @@
 #include "platform/win32/window_system_win.h"
 
+#include <dwmapi.h>
 #include <windowsx.h>
 
 #include <iterator>
@@ -7,6 +8,7 @@
 #include <string>
 
 #include "platform/win32/allocation.h"
+#include "platform/win32/later_windows.h"
 #include "platform/win32/paint_win.h"
 #include "platform/win32/text.h"
 #include "resources/resource_ids.h"
@@ -75,7 +77,12 @@ std::optional<ScrollAction> scrollAction(WORD code) {
   return std::nullopt;
 }
 
-SIZE clientSize(HWND window) {
+void setTransitions(HWND window, bool on) {
+  const BOOL disabled = on ? FALSE : TRUE;
+  DwmSetWindowAttribute(window, DWMWA_TRANSITIONS_FORCEDISABLED, &disabled, sizeof(disabled));
+}
+
+SIZE clientSizeOf(HWND window) {
   RECT r{};
   GetClientRect(window, &r);
   return {r.right, r.bottom};
@@ -145,6 +152,30 @@ Size Win32WindowSystem::screenSize() const {
   return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
 
+int Win32WindowSystem::dpi(WindowHandle window) const {
+  if (const UINT own = dpiForWindow(reinterpret_cast<HWND>(window))) return static_cast<int>(own);
+  // Before Windows 10 every window of a DPI-aware program has the system's DPI.
+  const WindowDc screen(nullptr);
+  const int system = screen ? GetDeviceCaps(screen.get(), LOGPIXELSX) : 0;
+  return system > 0 ? system : 96;
+}
+
+Size Win32WindowSystem::outerSize(WindowHandle window, Size client, int dpi) const {
+  const HWND w = reinterpret_cast<HWND>(window);
+  RECT r{0, 0, client.width, client.height};
+  const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(w, GWL_STYLE));
+  const DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrW(w, GWL_EXSTYLE));
+  if (!adjustWindowRectForDpi(r, style, GetMenu(w) != nullptr, exStyle, static_cast<UINT>(dpi))) {
+    return client;
+  }
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+Size Win32WindowSystem::clientSize(WindowHandle window) const {
+  const SIZE size = clientSizeOf(reinterpret_cast<HWND>(window));
+  return {size.cx, size.cy};
+}
+
 HWND Win32WindowSystem::create(DWORD exStyle, const wchar_t* windowClass, const std::wstring& title,
                                DWORD style, Rect rect, HWND parent, HMENU menu, Target target) {
   auto owned = std::make_unique<Target>(target);
@@ -208,7 +239,8 @@ WindowHandle Win32WindowSystem::createControl(Control& control, WindowHandle par
     case ControlKind::SaveDialog:
       return 0;
   }
-  HWND window = create(exStyle, windowClass, widen(d.text), style, d.place,
+  // Its place for the form's DPI, which is the definition's at 96 DPI.
+  HWND window = create(exStyle, windowClass, widen(d.text), style, control.rect(),
                        reinterpret_cast<HWND>(parent), nullptr, {.control = &control});
   return reinterpret_cast<WindowHandle>(window);
 }
@@ -238,7 +270,15 @@ void Win32WindowSystem::move(WindowHandle window, Rect r) {
 
 void Win32WindowSystem::show(WindowHandle window, ShowCommand command) {
   static constexpr int kCommands[] = {SW_HIDE, SW_SHOW, SW_MINIMIZE, SW_SHOWNORMAL};
-  ShowWindow(reinterpret_cast<HWND>(window), kCommands[static_cast<int>(command)]);
+  const HWND w = reinterpret_cast<HWND>(window);
+  // The program minimises 主窗口 only to take a picture of what lies beneath: the
+  // compositor's animation would be in that picture, or be waited for. It stays off until
+  // the program brings the window back, so that the picture shows at once, and is the
+  // system's again for the user's own minimise. Where there is no compositor the call fails
+  // and changes nothing.
+  if (command == ShowCommand::Minimize) setTransitions(w, false);
+  ShowWindow(w, kCommands[static_cast<int>(command)]);
+  if (command == ShowCommand::ShowNormal) setTransitions(w, true);
 }
 
 bool Win32WindowSystem::isVisible(WindowHandle window) const {
@@ -405,6 +445,13 @@ LRESULT Win32WindowSystem::formMessage(HWND window, Form& form, UINT message, WP
     case WM_TIMER:
       if (Timer* t = form.timer(wParam - 1)) t->tick();
       return 0;
+    case WM_DPICHANGED: {
+      // The window moved to a monitor of another scale; the system suggests the outer
+      // rectangle that keeps it in place at the new size.
+      const RECT& r = *reinterpret_cast<const RECT*>(lParam);
+      app_->dpiChanged(form, HIWORD(wParam), {r.left, r.top, r.right - r.left, r.bottom - r.top});
+      return 0;
+    }
     case WM_LBUTTONDOWN:
       form.leftDown(mouseEvent(wParam, lParam));
       return 0;
@@ -418,7 +465,7 @@ LRESULT Win32WindowSystem::formMessage(HWND window, Form& form, UINT message, WP
       return 1;  // WM_PAINT paints every pixel
     case WM_PAINT: {
       PaintDc paint(window);
-      paintBackground(paint.get(), paint.area(), clientSize(window), form.background(),
+      paintBackground(paint.get(), paint.area(), clientSizeOf(window), form.background(),
                       colourOf(form.definition().background));
       return 0;
     }
@@ -447,7 +494,7 @@ LRESULT Win32WindowSystem::controlMessage(HWND window, Control& control, UINT me
       return 1;
     case WM_PAINT: {
       PaintDc paint(window);
-      const SIZE size = clientSize(window);
+      const SIZE size = clientSizeOf(window);
       switch (control.kind()) {
         case ControlKind::Canvas: {
           Canvas& canvas = static_cast<Canvas&>(control);

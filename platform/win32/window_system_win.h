@@ -23,6 +23,9 @@ class Win32WindowSystem : public WindowSystem {
   void setApplication(Application* app) { app_ = app; }
 
   Size screenSize() const override;
+  int dpi(WindowHandle window) const override;
+  Size outerSize(WindowHandle window, Size client, int dpi) const override;
+  Size clientSize(WindowHandle window) const override;
   WindowHandle createForm(Form& form, Rect outer) override;
   WindowHandle createControl(Control& control, WindowHandle parent) override;
   void arrangeZOrder(Form& form) override;

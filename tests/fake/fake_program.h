@@ -11,8 +11,11 @@ namespace lsg::fake {
 
 // The whole program on the in-memory platform, started and with 主窗口 loaded.
 struct FakeProgram {
-  explicit FakeProgram(Picture startup = {}) : program(windows, screen, save, std::move(startup)) {
+  // `dpi`: of the monitor 主窗口 appears on.
+  explicit FakeProgram(Picture startup = {}, int dpi = 96)
+      : program(windows, screen, save, std::move(startup)) {
     windows.app = &program.app;
+    windows.newWindowDpi = dpi;
     screen.rectOf = [this](WindowHandle h) { return screenRect(h); };
     initSharedState(program.state);
     program.app.load(program.mainWindow);

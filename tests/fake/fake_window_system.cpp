@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "fake/allocations.h"
+#include "ui/dpi.h"
 #include "ui/form.h"
 
 namespace lsg::fake {
@@ -26,7 +27,8 @@ const FakeWindow& FakeWindowSystem::window(WindowHandle handle) const {
 WindowHandle FakeWindowSystem::createForm(Form& form, Rect outer) {
   if (refuseForms) return 0;
   log.push_back("create " + form.name());
-  return add({.form = &form, .rect = outer, .topmost = form.definition().topmost});
+  return add(
+      {.form = &form, .rect = outer, .topmost = form.definition().topmost, .dpi = newWindowDpi});
 }
 
 WindowHandle FakeWindowSystem::createControl(Control& control, WindowHandle parent) {
@@ -35,6 +37,26 @@ WindowHandle FakeWindowSystem::createControl(Control& control, WindowHandle pare
               .parent = parent,
               .rect = control.rect(),
               .enabled = control.enabled()});
+}
+
+int FakeWindowSystem::dpi(WindowHandle handle) const { return window(handle).dpi; }
+
+Size FakeWindowSystem::outerSize(WindowHandle, Size client, int atDpi) const {
+  const Size frame = scaleToDpi(kFakeFrame, atDpi);
+  return {client.width + frame.width, client.height + frame.height};
+}
+
+// Controls have no border here, so their client area is their whole rectangle.
+Size FakeWindowSystem::clientSize(WindowHandle handle) const {
+  const FakeWindow& w = window(handle);
+  if (!w.form || w.form->definition().frame == Frame::None) return {w.rect.width, w.rect.height};
+  const Size frame = scaleToDpi(kFakeFrame, w.dpi);
+  return {w.rect.width - frame.width, w.rect.height - frame.height};
+}
+
+void FakeWindowSystem::changeDpi(Form& form, int newDpi, Rect suggested) {
+  window(form.handle()).dpi = newDpi;
+  if (app) app->dpiChanged(form, newDpi, suggested);
 }
 
 void FakeWindowSystem::arrangeZOrder(Form& form) { log.push_back("zorder " + form.name()); }

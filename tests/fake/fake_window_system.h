@@ -41,7 +41,12 @@ struct FakeWindow {
   int scrollHigh = 0;
   int scrollPosition = 0;
   int periodMs = 0;  // of the timer on this window, if any
+  int dpi = 96;      // of the monitor a top-level window is on
 };
+
+// The frame, caption and menu bar a fake top-level window has around its client area at
+// 96 DPI; they grow with the DPI, as the system's do.
+inline constexpr Size kFakeFrame{6, 44};
 
 // The window system in memory: windows are records, posted messages wait in a queue until
 // the test delivers them, and every call is logged so a test can check the order.
@@ -49,10 +54,14 @@ class FakeWindowSystem : public WindowSystem {
  public:
   Application* app = nullptr;  // set by the test; messages are reported to it
   Size screen{1024, 768};
+  int newWindowDpi = 96;  // of the monitor new windows appear on
   bool refuseForms = false;
   std::vector<std::string> log;
 
   Size screenSize() const override { return screen; }
+  int dpi(WindowHandle window) const override;
+  Size outerSize(WindowHandle window, Size client, int dpi) const override;
+  Size clientSize(WindowHandle window) const override;
   WindowHandle createForm(Form& form, Rect outer) override;
   WindowHandle createControl(Control& control, WindowHandle parent) override;
   void arrangeZOrder(Form& form) override;
@@ -79,7 +88,9 @@ class FakeWindowSystem : public WindowSystem {
   void close(Form& form);                     // WM_CLOSE, e.g. the close button
   bool pressEscape(Form& focused, int keys);  // true when it closed the window
   void tick(Form& form);                      // every timer of the form ticks once
-  void deliverPosted();                       // runs the queue until it is empty
+  // The window moved to a monitor of `newDpi`; the platform suggests `suggested`.
+  void changeDpi(Form& form, int newDpi, Rect suggested);
+  void deliverPosted();  // runs the queue until it is empty
   bool quitPosted() const { return quitPosted_; }
 
   FakeWindow& window(WindowHandle handle);

@@ -15,11 +15,12 @@ constexpr WindowHandle kOther = 0x9002;
 
 struct WindowCapture : ::testing::Test {
   WindowCapture() {
+    // Not black: an all-black copy would be taken again from the screen.
     p.screen.rects[kTarget] = {100, 50, 200, 120};
-    p.screen.pictures[kTarget] = fake::blankBmp(200, 120);
+    p.screen.pictures[kTarget] = fake::blankBmp(200, 120, 0x80);
     // Off the screen on every side, as a maximised window's frame is.
     p.screen.rects[kOther] = {-4, -4, 1032, 776};
-    p.screen.pictures[kOther] = fake::blankBmp(1032, 776);
+    p.screen.pictures[kOther] = fake::blankBmp(1032, 776, 0x40);
     p.screen.under = kTarget;
   }
   Form& overlay() { return p.program.app.form("快照窗口"); }
