@@ -9,8 +9,9 @@
 #include <cstdio>
 #include <span>
 
-#include <jpeglib.h>
 #include <csetjmp>
+
+#include "picture/jpeg_errors.h"
 
 namespace lsg::fuzz {
 
@@ -18,24 +19,11 @@ namespace lsg::fuzz {
 // depend on a size depend on it modulo the block and sample sizes, which this covers.
 inline constexpr std::uint64_t kMaxFuzzPixels = std::uint64_t{1} << 12;
 
-struct HeaderErrors {
-  jpeg_error_mgr base;
-  std::jmp_buf jump;
-};
-
-[[noreturn]] inline void jumpBack(j_common_ptr info) {
-  std::longjmp(reinterpret_cast<HeaderErrors*>(info->err)->jump, 1);
-}
-
-inline void quiet(j_common_ptr) {}
-
 // width x height from a JPEG's frame header; 0 when libjpeg cannot read the header.
 inline std::uint64_t jpegHeaderPixels(std::span<const std::uint8_t> bytes) {
   jpeg_decompress_struct info;
-  HeaderErrors errors;
-  info.err = jpeg_std_error(&errors.base);
-  errors.base.error_exit = jumpBack;
-  errors.base.output_message = quiet;
+  JpegErrorManager errors;
+  info.err = useJpegErrorManager(errors);
   if (setjmp(errors.jump)) {
     jpeg_destroy_decompress(&info);
     return 0;

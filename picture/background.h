@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "picture/colour.h"
 #include "picture/decode.h"
 #include "picture/picture.h"
 
@@ -10,8 +9,9 @@ namespace lsg {
 
 // The background picture of a canvas or a window: its own copy of the bytes (shared, as
 // every Picture copy is), the decoded picture made on first need and dropped on every
-// assignment, the picture mode (clamped by kind) and the background colour. Invalidating and
-// painting belong to the control; this holds the state they work from.
+// assignment, and the picture mode (clamped by kind). The background colour is not here: it
+// is the definition's, which the paint reads. Invalidating and painting belong to the
+// control; this holds the state they work from.
 class BackgroundPicture {
  public:
   enum class Kind { Canvas, Window };
@@ -32,9 +32,6 @@ class BackgroundPicture {
   bool setMode(int mode);
   int mode() const { return mode_; }
 
-  Colour colour() const { return colour_; }
-  void setColour(Colour colour) { colour_ = colour; }
-
   // The picture to draw, decoded on first need (or taken from another control that shows
   // the same Picture); nullptr when there is nothing to draw.
   // A canvas whose bytes fail to decode discards them (read() is empty from then on); a
@@ -46,7 +43,6 @@ class BackgroundPicture {
   Picture bytes_;
   std::shared_ptr<const DecodedImage> decoded_;
   int mode_ = 0;
-  Colour colour_ = kWhite;
 };
 
 }  // namespace lsg

@@ -13,6 +13,5 @@ struct Colour {
 
 inline constexpr Colour kWhite{255, 255, 255};
 inline constexpr Colour kRed{255, 0, 0};
-inline constexpr Colour kBlack{0, 0, 0};
 
 }  // namespace lsg

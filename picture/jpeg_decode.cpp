@@ -10,6 +10,7 @@
 
 #include <jpeglib.h>
 
+#include "picture/jpeg_errors.h"
 #include "picture/jpeg_limits.h"
 
 #ifndef JCS_EXTENSIONS
@@ -19,18 +20,6 @@
 namespace lsg {
 
 namespace {
-
-struct ErrorManager {
-  jpeg_error_mgr base;  // first, so that cinfo->err points at the whole struct
-  std::jmp_buf jump;
-};
-
-[[noreturn]] void jumpBack(j_common_ptr cinfo) {
-  std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1);
-}
-
-// libjpeg would print warnings (such as a truncated stream) on stderr.
-void stayQuiet(j_common_ptr) {}
 
 // Where decoded rows go. It lives outside the function that holds the setjmp, so that no
 // object owning memory sits between setjmp and a longjmp.
@@ -98,11 +87,9 @@ constexpr int kRowsPerCall = 16;
 bool decompress(std::span<const std::uint8_t> bytes, RowSink& sink) {
   if (bytes.size() > std::numeric_limits<unsigned long>::max()) return false;
   jpeg_decompress_struct cinfo;
-  ErrorManager error;
+  JpegErrorManager error;
   JpegScanLimit scanLimit;
-  cinfo.err = jpeg_std_error(&error.base);
-  error.base.error_exit = jumpBack;
-  error.base.output_message = stayQuiet;
+  cinfo.err = useJpegErrorManager(error);
   if (setjmp(error.jump)) {
     jpeg_destroy_decompress(&cinfo);
     return false;

@@ -15,16 +15,12 @@ constexpr std::uint32_t kFileHeaderSize = 14;
 constexpr std::uint32_t kCoreHeaderSize = 12;
 constexpr std::uint32_t kInfoFieldsNeeded = 20;  // up to and including the compression
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 std::uint32_t le16(const unsigned char* p) { return p[0] | (p[1] << 8); }
 std::uint32_t le32(const unsigned char* p) {
   return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t{p[3]} << 24);
 }
 
-struct BmpLayout {
+struct BmpSourceLayout {
   std::uint64_t width = 0;
   std::uint64_t height = 0;
   bool bottomUp = true;
@@ -32,7 +28,7 @@ struct BmpLayout {
 };
 
 // The geometry of the info block; false for a block this reader declines.
-bool parseInfoBlock(const unsigned char* block, std::uint32_t blockSize, BmpLayout& layout) {
+bool parseInfoBlock(const unsigned char* block, std::uint32_t blockSize, BmpSourceLayout& layout) {
   if (blockSize >= kCoreHeaderSize && le32(block) == kCoreHeaderSize) {
     layout.width = le16(block + 4);
     layout.height = le16(block + 6);
@@ -78,7 +74,7 @@ void swapBlueAndRed(ConversionImage& image) {
 // The whole file in one read, then the headers checked in memory; the image's rows are the
 // file's own rows where they lie. Every size is checked against what was read before a row
 // pointer is made, so a hostile header never points outside the buffer.
-bool decodeBmp(std::FILE* file, ConversionImage& image) {
+bool readBmpSource(std::FILE* file, ConversionImage& image) {
   const auto size = fileSize(file);
   if (!size || *size < kFileHeaderSize + kCoreHeaderSize) return false;
   const std::uint64_t length = *size < kMaxBmpFileBytes ? *size : kMaxBmpFileBytes;
@@ -95,7 +91,7 @@ bool decodeBmp(std::FILE* file, ConversionImage& image) {
   if (dataOffset < kFileHeaderSize + kCoreHeaderSize) return false;
   if (length < dataOffset) return false;  // the info block would be short
   const std::uint32_t blockSize = dataOffset - kFileHeaderSize;
-  BmpLayout layout;
+  BmpSourceLayout layout;
   if (!parseInfoBlock(header + kFileHeaderSize, blockSize, layout) || layout.bitCount != 24) {
     return false;
   }
@@ -123,8 +119,8 @@ bool decodeBmp(std::FILE* file, ConversionImage& image) {
 
 bool readBmpFile(const std::string& path, ConversionImage& image, PixelOrder order) {
   image = ConversionImage{};
-  std::unique_ptr<std::FILE, FileCloser> file(openFile(path, "rb"));
-  if (file && decodeBmp(file.get(), image)) {
+  UniqueFile file(openFile(path, "rb"));
+  if (file && readBmpSource(file.get(), image)) {
     if (order == PixelOrder::Rgb) swapBlueAndRed(image);
     image.order = order;
     return true;

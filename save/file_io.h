@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -72,6 +73,12 @@ std::optional<std::string> tempFolderPath();
 
 // True when something (a file or a folder) exists at `path`.
 bool fileExists(const std::string& path);
+
+// A FILE* that closes itself.
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
 
 // fopen with a UTF-8 path; nullptr on failure.
 std::FILE* openFile(const std::string& path, const char* mode);

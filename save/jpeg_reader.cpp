@@ -1,20 +1,16 @@
 #include <cstdio>
 #include <memory>
 
+#include "picture/jpeg_errors.h"
 #include "picture/jpeg_limits.h"
 #include "save/file_io.h"
 #include "save/image_readers.h"
-#include "save/jpeg_errors.h"
 
 namespace lsg {
 namespace {
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 // The setjmp and every libjpeg call of the reader; only trivially destructible locals.
-bool decodeJpeg(std::FILE* file, ConversionImage& image) {
+bool readJpegSource(std::FILE* file, ConversionImage& image) {
   jpeg_decompress_struct info{};
   JpegErrorManager errors{};
   JpegScanLimit scanLimit{};
@@ -55,7 +51,7 @@ bool decodeJpeg(std::FILE* file, ConversionImage& image) {
 
 bool readJpegFile(const std::string& path, ConversionImage& image) {
   image = ConversionImage{};
-  std::unique_ptr<std::FILE, FileCloser> file(openFile(path, "rb"));
+  UniqueFile file(openFile(path, "rb"));
   if (!file) return false;
   unsigned char signature[2];
   if (std::fread(signature, 1, 2, file.get()) != 2 || signature[0] != 0xFF ||
@@ -63,7 +59,7 @@ bool readJpegFile(const std::string& path, ConversionImage& image) {
     return false;
   }
   std::rewind(file.get());
-  if (decodeJpeg(file.get(), image)) return true;
+  if (readJpegSource(file.get(), image)) return true;
   image = ConversionImage{};
   return false;
 }

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "picture/jpeg_errors.h"
 #include "save/file_io.h"
-#include "save/jpeg_errors.h"
 
 namespace lsg {
 namespace {

@@ -38,7 +38,8 @@ class Control : public Widget {
   const ControlDefinition& definition_;
 };
 
-// A canvas or a shape box: both paint a background of their own.
+// A canvas: the background colour of its definition, under a background picture that the
+// commands replace at run time. (A shape box is ShapeBox, below.)
 class Canvas : public Control {
  public:
   Canvas(Form& form, const ControlDefinition& definition);

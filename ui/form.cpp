@@ -30,8 +30,7 @@ Form::Form(Application& application, const FormDefinition& definition)
     : Widget(application.windows(), definition.place),
       application_(application),
       definition_(definition),
-      background_(BackgroundPicture::Kind::Window),
-      topmost_(definition.topmost) {
+      background_(BackgroundPicture::Kind::Window) {
   background_.setMode(definition.pictureMode);
   background_.assign(definition.picture);
   controls_.reserve(definition.controls.size());
@@ -93,7 +92,6 @@ void Form::setPicture(const Picture& picture) {
 }
 
 void Form::setTopmost(bool on) {
-  topmost_ = on;
   if (handle()) windows().setTopmost(handle(), on);
 }
 

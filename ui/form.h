@@ -59,7 +59,6 @@ class Form : public Widget {
   // Every write reaches the platform, also when the value does not change: writing on
   // lifts the window to the top of the always-on-top band.
   void setTopmost(bool on);
-  bool topmost() const { return topmost_; }
 
   // Queues the destruction: the window goes once the running handler has returned.
   void destroy();
@@ -81,7 +80,6 @@ class Form : public Widget {
   const FormDefinition& definition_;
   std::vector<std::unique_ptr<Control>> controls_;
   BackgroundPicture background_;
-  bool topmost_ = false;
   int dpi_ = kLayoutDpi;
 };
 

@@ -13,14 +13,13 @@
 #include <set>
 
 #include "save/file_io.h"
+#include "save/file_system.h"
 #include "save/partial_save.h"
 
 namespace lsg {
 namespace {
 
 constexpr std::size_t kTempPathLimit = 260;  // the same limit as the Windows buffer
-
-WriteResult failure(int error) { return {false, std::strerror(error)}; }
 
 std::string folderOf(const std::string& path) {
   const auto slash = path.rfind('/');
@@ -84,7 +83,23 @@ bool writeAll(int fd, std::span<const std::uint8_t> block) {
 
 }  // namespace
 
-ReplacementFile::~ReplacementFile() { discard(); }
+namespace file_system {
+
+void clearLastError() { errno = 0; }
+Error lastWriteError() { return static_cast<Error>(errno != 0 ? errno : EIO); }
+WriteResult failure(Error error) { return {false, std::strerror(static_cast<int>(error))}; }
+
+bool syncToDisk(std::FILE* file) { return ::fsync(::fileno(file)) == 0; }
+
+Error replace(const std::string& temporary, const std::string& target) {
+  return std::rename(temporary.c_str(), target.c_str()) == 0 ? 0 : lastWriteError();
+}
+
+void partialSaveClosed(const std::string& path) { openPartialSaves().erase(path); }
+
+}  // namespace file_system
+
+using file_system::failure;
 
 WriteResult ReplacementFile::open(const std::string& target) {
   discard();
@@ -117,48 +132,6 @@ WriteResult ReplacementFile::open(const std::string& target) {
   }
   target_ = target;
   return {true, {}};
-}
-
-WriteResult ReplacementFile::commit() {
-  if (file_ == nullptr) return {false, "文件没有打开"};
-  int error = 0;
-  if (std::fflush(file_) != 0 || std::ferror(file_) || ::fsync(::fileno(file_)) != 0) {
-    error = errno ? errno : EIO;
-  }
-  const int closed = std::fclose(file_);
-  file_ = nullptr;
-  if (error == 0 && closed != 0) error = errno;
-  if (error == 0 && std::rename(temporary_.c_str(), target_.c_str()) != 0) error = errno;
-  if (error != 0) {
-    discard();
-    return failure(error);
-  }
-  openPartialSaves().erase(temporary_);
-  temporary_.clear();
-  return {true, {}};
-}
-
-void ReplacementFile::discard() {
-  if (file_ != nullptr) std::fclose(file_);
-  file_ = nullptr;
-  if (!temporary_.empty()) ::unlink(temporary_.c_str());
-  openPartialSaves().erase(temporary_);
-  temporary_.clear();
-}
-
-WriteResult writeBytesToFile(const std::string& path,
-                             std::span<const std::span<const std::uint8_t>> blocks) {
-  if (path.empty()) return {false, "没有文件名"};
-  ReplacementFile out;
-  if (auto opened = out.open(path); !opened.ok) return opened;
-  for (const auto block : blocks) {
-    if (block.empty()) continue;
-    errno = 0;
-    if (std::fwrite(block.data(), 1, block.size(), out.file()) != block.size()) {
-      return failure(errno ? errno : EIO);
-    }
-  }
-  return out.commit();
 }
 
 WriteResult writeScratchFile(const std::string& path,

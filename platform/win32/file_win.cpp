@@ -11,7 +11,9 @@
 #include <string>
 
 #include "platform/win32/replace_win.h"
+#include "platform/win32/text.h"
 #include "save/file_io.h"
+#include "save/file_system.h"
 #include "save/partial_save.h"
 
 namespace lsg {
@@ -19,25 +21,9 @@ namespace {
 
 constexpr DWORD kTempPathLimit = 260;
 
-std::wstring widen(const std::string& text) {
-  if (text.empty()) return {};
-  const int size = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
-                                       static_cast<int>(text.size()), nullptr, 0);
-  if (size <= 0) return {};
-  std::wstring wide(static_cast<std::size_t>(size), L'\0');
-  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
-                      wide.data(), size);
-  return wide;
-}
-
-std::string narrow(const wchar_t* text, int length) {
-  if (length <= 0) return {};
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
-  if (size <= 0) return {};
-  std::string utf8(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text, length, utf8.data(), size, nullptr, nullptr);
-  return utf8;
-}
+// A path for the wide API; empty when there is none or it is not valid UTF-8, which the
+// callers refuse.
+std::wstring widePath(const std::string& path) { return win::widenPath(path).value_or(L""); }
 
 // The system's own text for the error, in the user's language, without its line end.
 WriteResult failure(DWORD error) {
@@ -45,7 +31,7 @@ WriteResult failure(DWORD error) {
   const DWORD length = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
       nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::string reason = narrow(text, static_cast<int>(length));
+  std::string reason = win::narrow({text, text != nullptr ? length : 0});
   if (text != nullptr) LocalFree(text);
   while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' ||
                              reason.back() == ' ' || reason.back() == '.')) {
@@ -66,7 +52,7 @@ std::wstring folderOf(const std::wstring& path) {
 HANDLE createUniqueFile(const std::wstring& folder, std::wstring& name) {
   static unsigned serial = 0;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    name = folder + widen(partialSaveName(GetCurrentProcessId(), ++serial));
+    name = folder + win::widen(partialSaveName(GetCurrentProcessId(), ++serial));
     HANDLE handle = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return handle;
@@ -91,11 +77,31 @@ bool writeAll(HANDLE file, std::span<const std::uint8_t> block) {
 
 }  // namespace
 
-ReplacementFile::~ReplacementFile() { discard(); }
+namespace file_system {
+
+void clearLastError() { SetLastError(ERROR_SUCCESS); }
+Error lastWriteError() {
+  const DWORD error = GetLastError();
+  return error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT;
+}
+WriteResult failure(Error error) { return lsg::failure(static_cast<DWORD>(error)); }
+
+bool syncToDisk(std::FILE* file) {
+  return FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)))) != 0;
+}
+
+Error replace(const std::string& temporary, const std::string& target) {
+  return win::replaceTarget(widePath(temporary), widePath(target));
+}
+
+// Nothing to guard: share mode 0 keeps an open partial save from being deleted.
+void partialSaveClosed(const std::string&) {}
+
+}  // namespace file_system
 
 WriteResult ReplacementFile::open(const std::string& target) {
   discard();
-  const std::wstring wideTarget = widen(target);
+  const std::wstring wideTarget = widePath(target);
   if (wideTarget.empty()) return {false, "没有文件名"};
   const DWORD existing = GetFileAttributesW(wideTarget.c_str());
   if (existing != INVALID_FILE_ATTRIBUTES) {
@@ -107,7 +113,7 @@ WriteResult ReplacementFile::open(const std::string& target) {
   std::wstring wideTemporary;
   HANDLE handle = createUniqueFile(folder, wideTemporary);
   if (handle == INVALID_HANDLE_VALUE) return failure(GetLastError());
-  temporary_ = narrow(wideTemporary.c_str(), static_cast<int>(wideTemporary.size()));
+  temporary_ = win::narrow(wideTemporary);
   const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_BINARY);
   if (fd < 0) {
     CloseHandle(handle);
@@ -124,51 +130,9 @@ WriteResult ReplacementFile::open(const std::string& target) {
   return {true, {}};
 }
 
-WriteResult ReplacementFile::commit() {
-  if (file_ == nullptr) return {false, "文件没有打开"};
-  SetLastError(ERROR_SUCCESS);
-  DWORD error = ERROR_SUCCESS;
-  if (std::fflush(file_) != 0 || std::ferror(file_) ||
-      !FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file_))))) {
-    error = GetLastError() != ERROR_SUCCESS ? GetLastError() : ERROR_WRITE_FAULT;
-  }
-  const int closed = std::fclose(file_);
-  file_ = nullptr;
-  if (error == ERROR_SUCCESS && closed != 0) error = ERROR_WRITE_FAULT;
-  if (error == ERROR_SUCCESS) error = win::replaceTarget(widen(temporary_), widen(target_));
-  if (error != ERROR_SUCCESS) {
-    discard();
-    return failure(error);
-  }
-  temporary_.clear();
-  return {true, {}};
-}
-
-void ReplacementFile::discard() {
-  if (file_ != nullptr) std::fclose(file_);
-  file_ = nullptr;
-  if (!temporary_.empty()) DeleteFileW(widen(temporary_).c_str());
-  temporary_.clear();
-}
-
-WriteResult writeBytesToFile(const std::string& path,
-                             std::span<const std::span<const std::uint8_t>> blocks) {
-  if (path.empty()) return {false, "没有文件名"};
-  ReplacementFile out;
-  if (auto opened = out.open(path); !opened.ok) return opened;
-  for (const auto block : blocks) {
-    if (block.empty()) continue;
-    SetLastError(ERROR_SUCCESS);
-    if (std::fwrite(block.data(), 1, block.size(), out.file()) != block.size()) {
-      return failure(GetLastError() != ERROR_SUCCESS ? GetLastError() : ERROR_WRITE_FAULT);
-    }
-  }
-  return out.commit();
-}
-
 WriteResult writeScratchFile(const std::string& path,
                              std::span<const std::span<const std::uint8_t>> blocks) {
-  const std::wstring wide = widen(path);
+  const std::wstring wide = widePath(path);
   if (wide.empty()) return {false, "没有文件名"};
   HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -190,14 +154,14 @@ std::optional<std::string> tempFolderPath() {
   // needed with it when the buffer is too small.
   const DWORD length = GetTempPathW(kTempPathLimit, buffer);
   if (length == 0 || length >= kTempPathLimit) return std::nullopt;
-  std::string path = narrow(buffer, static_cast<int>(length));
+  std::string path = win::narrow({buffer, length});
   if (path.empty()) return std::nullopt;
   if (path.back() != '\\') path += '\\';
   return path;
 }
 
 bool fileExists(const std::string& path) {
-  const std::wstring wide = widen(path);
+  const std::wstring wide = widePath(path);
   if (wide.empty()) return false;
   WIN32_FIND_DATAW found;
   HANDLE search = FindFirstFileW(wide.c_str(), &found);
@@ -207,10 +171,10 @@ bool fileExists(const std::string& path) {
 }
 
 std::FILE* openFile(const std::string& path, const char* mode) {
-  const std::wstring widePath = widen(path);
-  const std::wstring wideMode = widen(mode);
-  if (widePath.empty() || wideMode.empty()) return nullptr;
-  return _wfopen(widePath.c_str(), wideMode.c_str());
+  const std::wstring wide = widePath(path);
+  const std::wstring wideMode = win::widen(mode);
+  if (wide.empty() || wideMode.empty()) return nullptr;
+  return _wfopen(wide.c_str(), wideMode.c_str());
 }
 
 std::optional<std::uint64_t> fileSize(std::FILE* file) {
@@ -221,7 +185,7 @@ std::optional<std::uint64_t> fileSize(std::FILE* file) {
 }
 
 bool removeFile(const std::string& path) {
-  const std::wstring wide = widen(path);
+  const std::wstring wide = widePath(path);
   return !wide.empty() && DeleteFileW(wide.c_str()) != 0;
 }
 

@@ -44,9 +44,6 @@ struct GdiObjectDeleter {
 struct DcDeleter {
   void operator()(HDC h) const { DeleteDC(h); }
 };
-struct KernelDeleter {
-  void operator()(HANDLE h) const { CloseHandle(h); }
-};
 struct MenuDeleter {
   void operator()(HMENU h) const { DestroyMenu(h); }
 };
@@ -56,10 +53,8 @@ struct AcceleratorDeleter {
 
 using UniqueBitmap = UniqueHandle<HBITMAP, GdiObjectDeleter>;
 using UniqueBrush = UniqueHandle<HBRUSH, GdiObjectDeleter>;
-using UniquePen = UniqueHandle<HPEN, GdiObjectDeleter>;
 using UniquePalette = UniqueHandle<HPALETTE, GdiObjectDeleter>;
 using UniqueMemoryDc = UniqueHandle<HDC, DcDeleter>;
-using UniqueKernelHandle = UniqueHandle<HANDLE, KernelDeleter>;
 using UniqueMenu = UniqueHandle<HMENU, MenuDeleter>;
 using UniqueAccelerators = UniqueHandle<HACCEL, AcceleratorDeleter>;
 

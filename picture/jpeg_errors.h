@@ -2,7 +2,9 @@
 
 // libjpeg's error manager turned into a jump back to the function that called the
 // library, so that a library error never ends the process and its messages never
-// reach the user. Each user keeps the setjmp and all its libjpeg calls in one function.
+// reach the user (nor stderr: a truncated stream is only a warning). The display decoder
+// and the conversion's reader and writer all use it. Each user keeps the setjmp and all
+// its libjpeg calls in one function.
 
 #include <csetjmp>
 #include <cstdio>
