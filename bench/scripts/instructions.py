@@ -13,8 +13,8 @@ import sys
 
 source, folder = sys.argv[1], sys.argv[2]
 counts = {}
-for spec in sys.argv[3:]:
-    name, command = spec.split("=", 1)
+for entry in sys.argv[3:]:
+    name, command = entry.split("=", 1)
     out = os.path.join(folder, f"{name}-counted.jpg")
     argv = [a.format(src=source, out=out) for a in shlex.split(command)]
     result = subprocess.run(["valgrind", "--tool=cachegrind", "--cache-sim=no",

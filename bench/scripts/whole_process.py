@@ -34,8 +34,8 @@ def summary(values):
 def main():
     rounds, source, folder = int(sys.argv[1]), sys.argv[2], sys.argv[3]
     peers = []
-    for spec in sys.argv[4:]:
-        name, command = spec.split("=", 1)
+    for entry in sys.argv[4:]:
+        name, command = entry.split("=", 1)
         out = os.path.join(folder, f"{name}.jpg")
         argv = [a.format(src=source, out=out) for a in shlex.split(command)]
         peers.append((name, argv, out))
