@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "save/dialog_settings.h"
+#include "ui/save_dialog_settings.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "save/dialog_settings.h"
+#include "ui/save_dialog_settings.h"
 #include "ui/window_system.h"
 
 namespace lsg {

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "picture/background.h"
-#include "save/dialog_settings.h"
 #include "ui/definition.h"
+#include "ui/save_dialog_settings.h"
 #include "ui/scroll_model.h"
 #include "ui/widget.h"
 

@@ -3,7 +3,7 @@
 #include <climits>
 #include <string>
 
-#include "save/dialog_settings.h"
+#include "ui/save_dialog_settings.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -1,4 +1,4 @@
-#include "save/dialog_settings.h"
+#include "ui/save_dialog_settings.h"
 
 #include <algorithm>
 #include <climits>
