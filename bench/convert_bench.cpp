@@ -13,6 +13,7 @@
 
 #include <jpeglib.h>
 
+#include "bench/peer_encode.h"
 #include "bench/screen_like.h"
 #include "save/convert_jpeg.h"
 #include "save/file_io.h"
@@ -69,28 +70,8 @@ void BM_EncodeOnly(benchmark::State& state) {
     rows[y] = const_cast<JSAMPROW>(bmp.data() + 54 + stride * (kHeight - 1 - y));
   }
   for (auto _ : state) {
-    jpeg_compress_struct info;
-    jpeg_error_mgr errors;
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    unsigned char* out = nullptr;
     unsigned long size = 0;
-    jpeg_mem_dest(&info, &out, &size);
-    info.image_width = kWidth;
-    info.image_height = kHeight;
-    info.input_components = 3;
-    info.in_color_space = JCS_EXT_BGR;
-    jpeg_set_defaults(&info);
-    info.optimize_coding = TRUE;
-    info.dct_method = JDCT_ISLOW;
-    jpeg_set_quality(&info, 80, TRUE);
-    jpeg_start_compress(&info, TRUE);
-    while (info.next_scanline < info.image_height) {
-      jpeg_write_scanlines(&info, rows.data() + info.next_scanline,
-                           info.image_height - info.next_scanline);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
+    unsigned char* out = lsg::bench::encodePeer(rows.data(), kWidth, kHeight, size);
     benchmark::DoNotOptimize(size);
     std::free(out);
   }

@@ -10,6 +10,8 @@
 
 #include <jpeglib.h>
 
+#include "bench/peer_encode.h"
+
 namespace {
 
 std::uint32_t le32(const unsigned char* p) {
@@ -49,29 +51,9 @@ int main(int argc, char** argv) {
     rows[y] = file + offset + stride * static_cast<std::size_t>(fileRow);
   }
 
-  jpeg_compress_struct info;
-  jpeg_error_mgr errors;
-  info.err = jpeg_std_error(&errors);
-  jpeg_create_compress(&info);
-  unsigned char* jpeg = nullptr;
   unsigned long jpegSize = 0;
-  jpeg_mem_dest(&info, &jpeg, &jpegSize);
-  info.image_width = static_cast<JDIMENSION>(width);
-  info.image_height = static_cast<JDIMENSION>(height);
-  info.input_components = 3;
-  info.in_color_space = JCS_EXT_BGR;
-  jpeg_set_defaults(&info);
-  info.optimize_coding = TRUE;
-  info.smoothing_factor = 0;
-  info.dct_method = JDCT_ISLOW;
-  jpeg_set_quality(&info, 80, TRUE);
-  jpeg_start_compress(&info, TRUE);
-  while (info.next_scanline < info.image_height) {
-    jpeg_write_scanlines(&info, rows.data() + info.next_scanline,
-                         info.image_height - info.next_scanline);
-  }
-  jpeg_finish_compress(&info);
-  jpeg_destroy_compress(&info);
+  unsigned char* jpeg = lsg::bench::encodePeer(rows.data(), static_cast<JDIMENSION>(width),
+                                               static_cast<JDIMENSION>(height), jpegSize);
 
   std::FILE* out = std::fopen(argv[2], "wb");
   if (out == nullptr) return 1;
